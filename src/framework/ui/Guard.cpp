@@ -1,0 +1,48 @@
+#include "Guard.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <stdexcept>
+
+namespace fw::ui {
+
+namespace {
+ErrorPolicy g_policy = ErrorPolicy::ShowMessage;
+}
+
+ErrorPolicy errorPolicy() { return g_policy; }
+
+ScopedErrorPolicy::ScopedErrorPolicy(ErrorPolicy policy) : m_previous(g_policy) { g_policy = policy; }
+ScopedErrorPolicy::~ScopedErrorPolicy() { g_policy = m_previous; }
+
+QString errorText(const std::exception_ptr &error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception &e) {
+        return QString::fromUtf8(e.what());
+    } catch (...) {
+        return QStringLiteral("Error desconocido");
+    }
+}
+
+void showMessage(const QString &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+void handleCurrentError() noexcept
+{
+    try {
+        const std::exception_ptr error = std::current_exception();
+        if (!error || g_policy == ErrorPolicy::Discard)
+            return;
+        showMessage(errorText(error));
+    } catch (...) {
+    }
+}
+
+} // namespace fw::ui
