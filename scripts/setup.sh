@@ -11,7 +11,7 @@ PACKAGES=(
   libsimpleini-dev libxlsxwriter-dev libcli11-dev
   libgtest-dev googletest libbenchmark-dev
   xvfb xauth poppler-utils locales libxml2-utils
-  fonts-dejavu-core
+  fonts-dejavu-core unrtf
 )
 
 missing=()
