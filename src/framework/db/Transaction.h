@@ -1,0 +1,72 @@
+#pragma once
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+namespace Firebird {
+class ITransaction;
+}
+
+namespace fw {
+
+class Database;
+
+/// What happens to a transaction still active when its connection closes or
+/// the Transaction object is destroyed.
+enum class TransactionAction { Commit, CommitRetaining, Rollback, RollbackRetaining };
+
+/// A Firebird transaction on one Database.
+///
+/// Parameter lines map to the transaction parameter block: "read_committed",
+/// "rec_version", "no_rec_version", "nowait", "wait", "read", "write",
+/// "concurrency", "consistency", "lock_timeout=N" (an "isc_tpb_" prefix is
+/// accepted). Write access is the default. commit() and rollback() close the
+/// data sets running in the transaction first; the retaining variants keep
+/// every cursor open. The destructor applies the default action when the
+/// transaction is still active and never throws.
+class Transaction : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Transaction(QObject *parent = nullptr);
+    ~Transaction() override;
+
+    Database *database() const { return m_database; }
+    void setDatabase(Database *database);
+
+    QStringList &params() { return m_params; }
+    const QStringList &params() const { return m_params; }
+    void setParams(const QStringList &params) { m_params = params; }
+
+    TransactionAction defaultAction() const { return m_defaultAction; }
+    void setDefaultAction(TransactionAction action) { m_defaultAction = action; }
+
+    void start();
+    void commit();
+    void commitRetaining();
+    void rollback();
+    void rollbackRetaining();
+    bool active() const { return m_handle != nullptr; }
+
+    /// Ends an active transaction with the default action (retaining actions
+    /// end it for good here, as the connection is going away).
+    void endWithDefaultAction();
+
+    /// The live handle; null when not active. Owned by the Transaction.
+    Firebird::ITransaction *handle() const { return m_handle; }
+    /// Throws fw::Error when not active.
+    Firebird::ITransaction *checkedHandle() const;
+
+private:
+    friend class Database;
+    void databaseGone() noexcept;
+    void notifyEnding() noexcept;
+    void releaseNoThrow(bool commit) noexcept;
+
+    QPointer<Database> m_database;
+    QStringList m_params;
+    TransactionAction m_defaultAction = TransactionAction::Commit;
+    Firebird::ITransaction *m_handle = nullptr;
+};
+
+} // namespace fw
