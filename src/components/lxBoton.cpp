@@ -1,0 +1,767 @@
+#include "lxBoton.h"
+
+#include "framework/ui/KeyInjection.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QEnterEvent>
+#include <QFontMetrics>
+#include <QHash>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <vector>
+
+using fw::ui::KeyStroke;
+
+// ---------------------------------------------------------------------------
+// Key sender
+
+namespace {
+
+struct NamedKey
+{
+    int key;
+    QString text;
+};
+
+const QHash<QString, NamedKey> &namedKeys()
+{
+    static const QHash<QString, NamedKey> keys = [] {
+        QHash<QString, NamedKey> k;
+        const NamedKey backspace{Qt::Key_Backspace, QStringLiteral("\b")};
+        k.insert(QStringLiteral("BKSP"), backspace);
+        k.insert(QStringLiteral("BS"), backspace);
+        k.insert(QStringLiteral("BACKSPACE"), backspace);
+        k.insert(QStringLiteral("BREAK"), {Qt::Key_Cancel, {}});
+        k.insert(QStringLiteral("CAPSLOCK"), {Qt::Key_CapsLock, {}});
+        k.insert(QStringLiteral("CLEAR"), {Qt::Key_Clear, {}});
+        k.insert(QStringLiteral("DEL"), {Qt::Key_Delete, QString(QChar(0x7f))});
+        k.insert(QStringLiteral("DELETE"), {Qt::Key_Delete, QString(QChar(0x7f))});
+        k.insert(QStringLiteral("DOWN"), {Qt::Key_Down, {}});
+        k.insert(QStringLiteral("END"), {Qt::Key_End, {}});
+        k.insert(QStringLiteral("ENTER"), {Qt::Key_Return, QStringLiteral("\r")});
+        k.insert(QStringLiteral("ESC"), {Qt::Key_Escape, QString(QChar(0x1b))});
+        k.insert(QStringLiteral("ESCAPE"), {Qt::Key_Escape, QString(QChar(0x1b))});
+        for (int f = 1; f <= 16; ++f)
+            k.insert(QStringLiteral("F%1").arg(f), {Qt::Key_F1 + f - 1, {}});
+        k.insert(QStringLiteral("HELP"), {Qt::Key_Help, {}});
+        k.insert(QStringLiteral("HOME"), {Qt::Key_Home, {}});
+        k.insert(QStringLiteral("INS"), {Qt::Key_Insert, {}});
+        k.insert(QStringLiteral("LEFT"), {Qt::Key_Left, {}});
+        k.insert(QStringLiteral("NUMLOCK"), {Qt::Key_NumLock, {}});
+        k.insert(QStringLiteral("PGDN"), {Qt::Key_PageDown, {}});
+        k.insert(QStringLiteral("PGUP"), {Qt::Key_PageUp, {}});
+        k.insert(QStringLiteral("PRTSC"), {Qt::Key_Print, {}});
+        k.insert(QStringLiteral("RIGHT"), {Qt::Key_Right, {}});
+        k.insert(QStringLiteral("SCROLLLOCK"), {Qt::Key_ScrollLock, {}});
+        k.insert(QStringLiteral("TAB"), {Qt::Key_Tab, QStringLiteral("\t")});
+        k.insert(QStringLiteral("UP"), {Qt::Key_Up, {}});
+        return k;
+    }();
+    return keys;
+}
+
+// Num Lock is a state the sender toggles rather than a key it sends.
+bool g_numLock = true;
+
+void avisoSendKeys(const QString &texto)
+{
+    // Keys already queued belong to the control that has the focus now, not to the box.
+    fw::ui::flushQueuedKeys();
+    const QPointer<QWidget> target = fw::ui::keyTarget();
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("SendKeys"), texto, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+    // The rest of the string goes where the keys were going before the box.
+    if (target && target->isVisible()) {
+        target->activateWindow();
+        target->setFocus(Qt::OtherFocusReason);
+        QCoreApplication::processEvents();
+    }
+}
+
+class KeySender
+{
+public:
+    explicit KeySender(bool wait) : m_wait(wait) {}
+
+    void holdModifier(Qt::KeyboardModifier modifier)
+    {
+        if (heldModifiers() & modifier)
+            return;
+        m_pending |= modifier;
+        fw::ui::injectKey(modifierStroke(modifier, heldModifiers()), true, m_wait);
+    }
+
+    void openGroup()
+    {
+        m_groups.push_back(m_pending);
+        m_pending = Qt::NoModifier;
+    }
+
+    void closeGroup()
+    {
+        if (m_groups.empty())
+            return;
+        const Qt::KeyboardModifiers group = m_groups.back();
+        m_groups.pop_back();
+        releaseModifiers(group);
+    }
+
+    void send(KeyStroke stroke, int times)
+    {
+        const Qt::KeyboardModifiers mods = heldModifiers() | stroke.modifiers;
+        stroke.modifiers = mods;
+        if (mods & (Qt::ControlModifier | Qt::AltModifier))
+            stroke.text.clear();
+        else if ((mods & Qt::ShiftModifier) && stroke.text.size() == 1 && stroke.text.at(0).isLetter())
+            stroke.text = stroke.text.toUpper();
+        // Shift+Tab reaches widgets as Backtab, as the platform reports it.
+        if (stroke.key == Qt::Key_Tab && (mods & Qt::ShiftModifier)) {
+            stroke.key = Qt::Key_Backtab;
+            stroke.text.clear();
+        }
+        for (int i = 0; i < times; ++i)
+            fw::ui::injectKeyClick(stroke, m_wait);
+        const Qt::KeyboardModifiers pending = m_pending;
+        m_pending = Qt::NoModifier;
+        releaseModifiers(pending);
+    }
+
+    void releaseAll()
+    {
+        Qt::KeyboardModifiers all = m_pending;
+        for (auto group : m_groups)
+            all |= group;
+        m_pending = Qt::NoModifier;
+        m_groups.clear();
+        releaseModifiers(all);
+    }
+
+    /// Modifiers held by groups and by a pending "+", "^" or "%".
+    Qt::KeyboardModifiers heldModifiers() const
+    {
+        Qt::KeyboardModifiers mods = m_pending;
+        for (auto group : m_groups)
+            mods |= group;
+        return mods;
+    }
+
+private:
+    static KeyStroke modifierStroke(Qt::KeyboardModifier modifier, Qt::KeyboardModifiers state)
+    {
+        const int key = modifier == Qt::ShiftModifier     ? Qt::Key_Shift
+                        : modifier == Qt::ControlModifier ? Qt::Key_Control
+                                                          : Qt::Key_Alt;
+        return KeyStroke{key, state, {}};
+    }
+
+    void releaseModifiers(Qt::KeyboardModifiers mods)
+    {
+        for (Qt::KeyboardModifier m : {Qt::AltModifier, Qt::ControlModifier, Qt::ShiftModifier}) {
+            if (!(mods & m))
+                continue;
+            const Qt::KeyboardModifiers still = heldModifiers() & ~mods;
+            fw::ui::injectKey(modifierStroke(m, still | (mods & ~m)), false, m_wait);
+            mods &= ~m;
+        }
+    }
+
+    bool m_wait;
+    Qt::KeyboardModifiers m_pending = Qt::NoModifier;
+    std::vector<Qt::KeyboardModifiers> m_groups;
+};
+
+void sendCharacter(KeySender &sender, QChar c, int times)
+{
+    if (const auto stroke = fw::ui::keyForCharacter(c))
+        sender.send(*stroke, times);
+    else
+        avisoSendKeys(QStringLiteral("Invalid KeyName"));
+}
+
+// The text between braces: a key name, a character, either followed by a blank and a count.
+void sendBraced(KeySender &sender, const QString &content)
+{
+    QString name = content;
+    int times = 1;
+    const int blank = content.lastIndexOf(QLatin1Char(' '));
+    if (blank > 0) {
+        bool ok = false;
+        const int count = content.mid(blank + 1).toInt(&ok);
+        if (ok && count >= 0) {
+            name = content.left(blank);
+            times = count;
+        }
+    }
+    if (name.size() == 1) {
+        sendCharacter(sender, name.at(0), times);
+        return;
+    }
+    name = name.toUpper();
+    const auto found = name.size() <= 20 ? namedKeys().constFind(name) : namedKeys().constEnd();
+    if (found == namedKeys().constEnd()) {
+        avisoSendKeys(QStringLiteral("Invalid Key Name"));
+        return;
+    }
+    if (found->key == Qt::Key_NumLock) {
+        for (int i = 0; i < times; ++i)
+            g_numLock = !g_numLock;
+        return;
+    }
+    sender.send(KeyStroke{found->key, Qt::NoModifier, found->text}, times);
+}
+
+} // namespace
+
+bool EnviarTeclas(const QString &teclas, bool esperar)
+{
+    KeySender sender(esperar);
+    const int n = teclas.size();
+    for (int i = 0; i < n; ++i) {
+        const QChar c = teclas.at(i);
+        switch (c.unicode()) {
+        case u'+':
+            sender.holdModifier(Qt::ShiftModifier);
+            break;
+        case u'^':
+            sender.holdModifier(Qt::ControlModifier);
+            break;
+        case u'%':
+            sender.holdModifier(Qt::AltModifier);
+            break;
+        case u'(':
+            sender.openGroup();
+            break;
+        case u')':
+            sender.closeGroup();
+            break;
+        case u'~':
+            sender.send(KeyStroke{Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r")}, 1);
+            break;
+        case u'{': {
+            // "{}}" names the closing brace itself.
+            int close = (i + 2 < n && teclas.at(i + 1) == u'}' && teclas.at(i + 2) == u'}')
+                            ? i + 2
+                            : teclas.indexOf(QLatin1Char('}'), i + 1);
+            if (close < 0) {
+                sender.releaseAll();
+                avisoSendKeys(QStringLiteral("No Close"));
+                return false;
+            }
+            sendBraced(sender, teclas.mid(i + 1, close - i - 1));
+            i = close;
+            break;
+        }
+        default:
+            sendCharacter(sender, c, 1);
+            break;
+        }
+    }
+    sender.releaseAll();
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// TlxBoton
+
+namespace {
+constexpr int kMargin = 4;
+const QColor kDisabledText(128, 128, 128);
+} // namespace
+
+TlxBoton::TlxBoton(QWidget *parent) : QWidget(parent)
+{
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_Hover);
+    m_color = palette().color(QPalette::Button);
+    resize(100, 23);
+    changed();
+}
+
+TlxBoton::~TlxBoton() = default;
+
+void TlxBoton::setCaption(const QString &caption)
+{
+    if (caption == m_caption)
+        return;
+    m_caption = caption;
+    applyAutoSize();
+    changed();
+}
+
+void TlxBoton::setAlignment(Qt::Alignment alignment)
+{
+    m_alignment = alignment & Qt::AlignHorizontal_Mask;
+    changed();
+}
+
+void TlxBoton::setLayout(int layout)
+{
+    m_layout = layout;
+    applyAutoSize();
+    changed();
+}
+
+void TlxBoton::setGlyph(const QPixmap &glyph)
+{
+    m_glyph = glyph;
+    // The bottom-left pixel is the transparent colour of an image without its own alpha.
+    if (!m_glyph.isNull() && !m_glyph.hasAlphaChannel()) {
+        const QImage image = m_glyph.toImage();
+        const QColor transparent = image.pixelColor(0, image.height() - 1);
+        m_glyph.setMask(m_glyph.createMaskFromColor(transparent, Qt::MaskInColor));
+    }
+    m_numGlyphs = glyph.height() > 0 ? glyph.width() / glyph.height() : 0;
+    applyAutoSize();
+    changed();
+}
+
+void TlxBoton::setNumGlyphs(int count)
+{
+    m_numGlyphs = count;
+    changed();
+}
+
+void TlxBoton::setStyle(int style)
+{
+    m_style = style;
+    if (style == bsModern)
+        m_alignment = Qt::AlignHCenter;
+    changed();
+}
+
+void TlxBoton::setFlat(bool flat)
+{
+    m_flat = flat;
+    changed();
+}
+
+void TlxBoton::setTransparent(bool transparent)
+{
+    m_transparent = transparent;
+    changed();
+}
+
+void TlxBoton::setDown(bool down)
+{
+    if (down == m_down)
+        return;
+    m_down = down;
+    if (down && m_groupIndex != 0)
+        raiseOthersInGroup();
+    changed();
+}
+
+void TlxBoton::raiseOthersInGroup()
+{
+    if (!parentWidget())
+        return;
+    const auto siblings = parentWidget()->findChildren<TlxBoton *>(Qt::FindDirectChildrenOnly);
+    for (TlxBoton *other : siblings) {
+        if (other != this && other->m_groupIndex == m_groupIndex && other->m_down) {
+            other->m_down = false;
+            other->changed();
+        }
+    }
+}
+
+void TlxBoton::setGroupIndex(int index)
+{
+    m_groupIndex = index;
+    if (m_down && index != 0)
+        raiseOthersInGroup();
+    changed();
+}
+
+void TlxBoton::setAllowAllUp(bool allow)
+{
+    m_allowAllUp = allow;
+    changed();
+}
+
+void TlxBoton::setColorWhenDown(const QColor &color)
+{
+    m_colorWhenDown = color;
+    changed();
+}
+
+void TlxBoton::setLightColor(const QColor &color)
+{
+    m_lightColor = color;
+    changed();
+}
+
+void TlxBoton::setShadowColor(const QColor &color)
+{
+    m_shadowColor = color;
+    changed();
+}
+
+void TlxBoton::setColor(const QColor &color)
+{
+    m_color = color;
+    QPalette pal = palette();
+    pal.setColor(QPalette::Button, color);
+    pal.setColor(QPalette::Window, color);
+    setPalette(pal);
+    changed();
+}
+
+void TlxBoton::setWordWrap(bool wrap)
+{
+    m_wordWrap = wrap;
+    applyAutoSize();
+    changed();
+}
+
+void TlxBoton::setAutoSize(bool autoSize)
+{
+    m_autoSize = autoSize;
+    applyAutoSize();
+    changed();
+}
+
+void TlxBoton::setControl(QObject *control)
+{
+    if (!control) {
+        Clear();
+        return;
+    }
+    m_control = control;
+}
+
+void TlxBoton::SetParametros(const QString &titulo, bool activo, const QString &bufferTeclas,
+                             QObject *controlAsociado)
+{
+    setCaption(titulo);
+    setEnabled(activo);
+    setVisible(activo);
+    m_teclas = bufferTeclas;
+    setControl(controlAsociado);
+}
+
+void TlxBoton::Clear()
+{
+    setCaption(QString());
+    setEnabled(false);
+    m_teclas.clear();
+    m_control = nullptr;
+}
+
+void TlxBoton::Click()
+{
+    if (!m_teclas.isEmpty() && m_control) {
+        if (auto *target = qobject_cast<QWidget *>(m_control.data())) {
+            target->setFocus(Qt::OtherFocusReason);
+            EnviarTeclas(m_teclas, true);
+        }
+    }
+    if (QAction *a = action())
+        a->trigger();
+    emit clicked();
+}
+
+void TlxBoton::setAction(QAction *action)
+{
+    delete m_actionLink;
+    m_actionLink = action ? new TlxBotonActionLink(this, action) : nullptr;
+}
+
+QAction *TlxBoton::action() const
+{
+    return m_actionLink ? m_actionLink->action() : nullptr;
+}
+
+int TlxBoton::effectiveStyle() const
+{
+    // Too few colours for the gradient: the plain style instead.
+    if (m_style == bsModern && depth() <= 8)
+        return bsNormal;
+    return m_style;
+}
+
+QColor TlxBoton::backgroundColor() const
+{
+    return m_down && m_colorWhenDown.isValid() ? m_colorWhenDown : m_color;
+}
+
+QColor TlxBoton::textColor() const
+{
+    return isEnabled() ? palette().color(QPalette::ButtonText) : kDisabledText;
+}
+
+QPixmap TlxBoton::glyphFrame() const
+{
+    if (m_glyph.isNull())
+        return {};
+    const int frames = qMax(1, m_numGlyphs);
+    const int w = m_glyph.width() / frames;
+    const int frame = (!isEnabled() && frames >= 2) ? 1 : 0;
+    return m_glyph.copy(frame * w, 0, w, m_glyph.height());
+}
+
+void TlxBoton::changed()
+{
+    // What an observer reading the screen sees: the colours really painted.
+    QColor background = backgroundColor();
+    if (m_transparent && parentWidget())
+        background = parentWidget()->palette().color(parentWidget()->backgroundRole());
+    setProperty("paintedBackgroundColor", background);
+    setProperty("paintedTextColor", textColor());
+    update();
+}
+
+void TlxBoton::applyAutoSize()
+{
+    if (!m_autoSize)
+        return;
+    QFont f = font();
+    const QFontMetrics fm(f);
+    const QPixmap g = glyphFrame();
+    const int textFlags = m_wordWrap ? Qt::TextWordWrap : Qt::TextSingleLine;
+    const int wrapWidth = m_wordWrap ? qMax(1, width() - 2 * kMargin - (g.isNull() ? 0 : g.width())) : 10000;
+    const QSize text = m_caption.isEmpty() ? QSize() : fm.boundingRect(QRect(0, 0, wrapWidth, 10000), textFlags, m_caption).size();
+    const int gap = (!g.isNull() && !m_caption.isEmpty()) ? fm.horizontalAdvance(QLatin1Char(' ')) : 0;
+    QSize content;
+    if (m_layout == blGlyphLeft || m_layout == blGlyphRight)
+        content = QSize(text.width() + gap + g.width(), qMax(text.height(), g.height()));
+    else
+        content = QSize(qMax(text.width(), g.width()), text.height() + gap + g.height());
+    const QRect old = geometry();
+    const QSize wanted(content.width() + 2 * kMargin, content.height() + 2 * kMargin);
+    // A right-aligned button grows to the left.
+    const int x = (m_alignment & Qt::AlignRight) ? old.right() + 1 - wanted.width() : old.x();
+    setGeometry(x, old.y(), wanted.width(), wanted.height());
+}
+
+void TlxBoton::paintEvent(QPaintEvent *)
+{
+    if (!isVisible())
+        return;
+    QPainter p(this);
+    const int style = effectiveStyle();
+    const QRect r = rect();
+    const QColor bg = backgroundColor();
+
+    if (!m_transparent) {
+        if (style == bsModern) {
+            // Light to background over the top quarter, then back to light at the bottom.
+            const int quarter = qMax(1, r.height() / 4);
+            auto bands = [&](int top, int height, const QColor &from, const QColor &to) {
+                constexpr int kBands = 32;
+                for (int i = 0; i < kBands; ++i) {
+                    const int y0 = top + height * i / kBands;
+                    const int y1 = top + height * (i + 1) / kBands;
+                    if (y1 <= y0)
+                        continue;
+                    const double t = kBands > 1 ? double(i) / (kBands - 1) : 0.0;
+                    const QColor c = QColor::fromRgbF(from.redF() + (to.redF() - from.redF()) * t,
+                                                      from.greenF() + (to.greenF() - from.greenF()) * t,
+                                                      from.blueF() + (to.blueF() - from.blueF()) * t);
+                    p.fillRect(QRect(r.left(), y0, r.width(), y1 - y0), c);
+                }
+            };
+            bands(r.top(), quarter, m_lightColor, bg);
+            bands(r.top() + quarter, r.height() - quarter, bg, m_lightColor);
+            p.setPen(m_down ? m_shadowColor : bg);
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(r.adjusted(1, 1, -2, -2));
+            p.setPen(m_shadowColor);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.drawRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+            p.setRenderHint(QPainter::Antialiasing, false);
+        } else {
+            p.fillRect(r, bg);
+        }
+    }
+
+    if (style != bsModern && isEnabled() && (!m_flat || m_mouseInside || m_down)) {
+        const QColor topLeft = m_down ? m_shadowColor : m_lightColor;
+        const QColor bottomRight = m_down ? m_lightColor : m_shadowColor;
+        p.setPen(topLeft);
+        p.drawLine(r.topLeft(), r.topRight());
+        p.drawLine(r.topLeft(), r.bottomLeft());
+        p.setPen(bottomRight);
+        p.drawLine(r.bottomLeft(), r.bottomRight());
+        p.drawLine(r.topRight(), r.bottomRight());
+    }
+
+    QFont f = font();
+    if (style == bsEncarta && m_down)
+        f.setBold(true);
+    p.setFont(f);
+    const QFontMetrics fm(f);
+    const QPixmap g = glyphFrame();
+    const QRect area = r.adjusted(kMargin, kMargin, -kMargin, -kMargin);
+    const int textFlags = m_wordWrap ? Qt::TextWordWrap : Qt::TextSingleLine;
+    const QSize text = m_caption.isEmpty() ? QSize() : fm.boundingRect(area, textFlags, m_caption).size();
+    const int gap = (!g.isNull() && !m_caption.isEmpty()) ? fm.horizontalAdvance(QLatin1Char(' ')) : 0;
+    const bool horizontal = m_layout == blGlyphLeft || m_layout == blGlyphRight;
+    const QSize content = horizontal ? QSize(text.width() + gap + g.width(), qMax(text.height(), g.height()))
+                                     : QSize(qMax(text.width(), g.width()), text.height() + gap + g.height());
+    int x = area.left();
+    if (m_alignment & Qt::AlignRight)
+        x = area.right() + 1 - content.width();
+    else if (m_alignment & Qt::AlignHCenter)
+        x = area.left() + (area.width() - content.width()) / 2;
+    int y = area.top() + (area.height() - content.height()) / 2;
+    if (m_down && (style == bsNormal || style == bsModern)) {
+        ++x;
+        ++y;
+    }
+    QRect textRect;
+    QPoint glyphAt;
+    switch (m_layout) {
+    case blGlyphRight:
+        textRect = QRect(x, y + (content.height() - text.height()) / 2, text.width(), text.height());
+        glyphAt = QPoint(x + text.width() + gap, y + (content.height() - g.height()) / 2);
+        break;
+    case blGlyphTop:
+        glyphAt = QPoint(x + (content.width() - g.width()) / 2, y);
+        textRect = QRect(x + (content.width() - text.width()) / 2, y + g.height() + gap, text.width(), text.height());
+        break;
+    case blGlyphBottom:
+        textRect = QRect(x + (content.width() - text.width()) / 2, y, text.width(), text.height());
+        glyphAt = QPoint(x + (content.width() - g.width()) / 2, y + text.height() + gap);
+        break;
+    default:
+        glyphAt = QPoint(x, y + (content.height() - g.height()) / 2);
+        textRect = QRect(x + g.width() + gap, y + (content.height() - text.height()) / 2, text.width(), text.height());
+        break;
+    }
+    if (!g.isNull())
+        p.drawPixmap(glyphAt, g);
+    if (!m_caption.isEmpty()) {
+        p.setPen(textColor());
+        p.drawText(textRect, textFlags | Qt::AlignLeft | Qt::AlignTop, m_caption);
+    }
+}
+
+void TlxBoton::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || !isEnabled())
+        return;
+    m_pressed = true;
+    if (m_groupIndex == 0 || !m_down)
+        setDown(true);
+    else if (m_allowAllUp)
+        setDown(false);
+}
+
+void TlxBoton::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || !m_pressed)
+        return;
+    m_pressed = false;
+    if (m_groupIndex == 0)
+        setDown(false);
+    if (rect().contains(event->position().toPoint()))
+        Click();
+}
+
+void TlxBoton::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    mousePressEvent(event);
+    emit doubleClicked();
+}
+
+void TlxBoton::enterEvent(QEnterEvent *event)
+{
+    m_mouseInside = true;
+    emit mouseEnter();
+    changed();
+    QWidget::enterEvent(event);
+}
+
+void TlxBoton::leaveEvent(QEvent *event)
+{
+    m_mouseInside = false;
+    emit mouseExit();
+    changed();
+    QWidget::leaveEvent(event);
+}
+
+void TlxBoton::keyPressEvent(QKeyEvent *event)
+{
+    emit keyDown(event->key(), event->modifiers());
+    if (!event->text().isEmpty())
+        emit keyPress(event->text());
+    QWidget::keyPressEvent(event);
+}
+
+void TlxBoton::keyReleaseEvent(QKeyEvent *event)
+{
+    emit keyUp(event->key(), event->modifiers());
+    QWidget::keyReleaseEvent(event);
+}
+
+void TlxBoton::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::EnabledChange || event->type() == QEvent::FontChange ||
+        event->type() == QEvent::PaletteChange)
+        changed();
+    if (event->type() == QEvent::FontChange)
+        applyAutoSize();
+    QWidget::changeEvent(event);
+}
+
+// ---------------------------------------------------------------------------
+// TlxBotonActionLink
+
+TlxBotonActionLink::TlxBotonActionLink(TlxBoton *client, QAction *action)
+    : QObject(client), m_client(client), m_action(action), m_checked(action->isChecked()),
+      m_groupIndex(action->property("GroupIndex").toInt())
+{
+    if (m_client->Glyph().isNull() && !action->icon().isNull()) {
+        const QList<QSize> sizes = action->icon().availableSizes();
+        m_client->setGlyph(action->icon().pixmap(sizes.isEmpty() ? QSize(16, 16) : sizes.first()));
+    }
+    actionChanged();
+    connect(action, &QAction::changed, this, &TlxBotonActionLink::actionChanged);
+}
+
+bool TlxBotonActionLink::IsCheckedLinked() const
+{
+    return m_client->GroupIndex() != 0 && m_client->AllowAllUp() && m_client->Down() == m_checked;
+}
+
+bool TlxBotonActionLink::IsGroupIndexLinked() const
+{
+    return m_client->GroupIndex() == m_groupIndex;
+}
+
+void TlxBotonActionLink::SetChecked(bool value)
+{
+    if (IsCheckedLinked())
+        m_client->setDown(value);
+    m_checked = value;
+}
+
+void TlxBotonActionLink::SetGroupIndex(int value)
+{
+    if (IsGroupIndexLinked())
+        m_client->setGroupIndex(value);
+    m_groupIndex = value;
+}
+
+void TlxBotonActionLink::actionChanged()
+{
+    if (!m_action)
+        return;
+    m_client->setCaption(m_action->text());
+    m_client->setEnabled(m_action->isEnabled());
+    // A button without a parent would become a window of its own if shown here.
+    if (m_client->parentWidget() || !m_action->isVisible())
+        m_client->setVisible(m_action->isVisible());
+    m_client->setToolTip(m_action->toolTip());
+    if (m_action->isChecked() != m_checked)
+        SetChecked(m_action->isChecked());
+    const int group = m_action->property("GroupIndex").toInt();
+    if (group != m_groupIndex)
+        SetGroupIndex(group);
+}
