@@ -1,6 +1,19 @@
 #pragma once
 // The autopilot's script: one command a line, blank lines and '#' comments
-// ignored, arguments bare or double-quoted (with \" \\ and \n escapes).
+// ignored, arguments bare or double-quoted (with \" \\ and \n escapes; any other
+// backslash is kept). Each command waits up to 10 s for its target in the active
+// modal window (else the active window):
+//   window "<caption>"            until that window is active, caption exact
+//   click <objectName>            a button, action or custom widget, once visible and enabled
+//   click-text "<text>"           a button by its text, '&' mnemonics ignored
+//   key <name>                    a key by its Qt name: Return, Escape, F2, Shift+Tab...
+//   type "<text>"                 key presses for each character, to the focused widget
+//   set <objectName> "<value>"    line edit text, check box 0/1, radio button 1, combo box
+//                                 item, date yyyy-mm-dd, tab index, spin box, text box
+//   expect-text <objectName> "<text>"   until the component shows exactly that text
+//   dump <file.json>              every named component of the window with its state
+//   screenshot <file.png>
+//   sleep <ms>
 #include <QKeyCombination>
 #include <QString>
 

@@ -79,7 +79,7 @@ int main(int argc, char **argv)
     cli.add_option("--biblioteca", biblioteca, "library to load (default: libvelmora.so next to this program)");
     auto *vecesOption = cli.add_option("--veces", veces, "calls the export this many times and prints each call's time")
                             ->check(CLI::PositiveNumber);
-    cli.add_option("--autopilot", autopilotFile, "script that drives the windows")->check(CLI::ExistingFile);
+    cli.add_option("--autopilot", autopilotFile, "script that drives the windows, run again for each call")->check(CLI::ExistingFile);
     cli.require_subcommand(1);
 
     Arguments a;

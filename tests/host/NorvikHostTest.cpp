@@ -1,6 +1,6 @@
 // norvik-host end to end: loading a plug-in, the host's calling contract, the
 // autopilot's commands and exit codes, and the e-mail program stand-in.
-#include "support/TestDatabase.h"
+#include "host/NorvikHostRunner.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -26,50 +26,12 @@ inline void PrintTo(const QString &text, std::ostream *os)
 
 namespace {
 
-QString bin(const QString &name)
-{
-    return QDir(testsupport::binFolder()).filePath(name);
-}
+using hosttest::binFile;
+using hosttest::HostProcess;
+using hosttest::HostResult;
+using hosttest::runHost;
 
 const QString kTestWindow = QStringLiteral("libvelmora_testwindow.so");
-
-struct HostRun
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-class HostProcess
-{
-public:
-    HostProcess(const QStringList &arguments, const QString &program = bin(QStringLiteral("norvik-host")))
-    {
-        m_process.setProgram(program);
-        m_process.setArguments(arguments);
-        m_process.start();
-    }
-    HostRun wait(int milliseconds = 60000)
-    {
-        HostRun run;
-        if (!m_process.waitForFinished(milliseconds)) {
-            m_process.kill();
-            m_process.waitForFinished();
-        }
-        run.exitCode = m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
-        run.out = QString::fromUtf8(m_process.readAllStandardOutput());
-        run.err = QString::fromUtf8(m_process.readAllStandardError());
-        return run;
-    }
-
-private:
-    QProcess m_process;
-};
-
-HostRun runHost(const QStringList &arguments)
-{
-    return HostProcess(arguments).wait();
-}
 
 class NorvikHost : public ::testing::Test
 {
@@ -84,7 +46,7 @@ protected:
     }
     QStringList configuration(const QString &scriptFile) const
     {
-        return {QStringLiteral("AbrirConfiguracionVelmora"), QStringLiteral("--biblioteca"), bin(kTestWindow),
+        return {QStringLiteral("AbrirConfiguracionVelmora"), QStringLiteral("--biblioteca"), binFile(kTestWindow),
                 QStringLiteral("--autopilot"), scriptFile};
     }
     static QJsonObject component(const QJsonArray &dump, const QString &name)
@@ -139,7 +101,7 @@ click BotonCerrar
                                                                    .arg(file(QStringLiteral("primero.json")),
                                                                         file(QStringLiteral("ventana.png")),
                                                                         file(QStringLiteral("final.json"))));
-    const HostRun run = runHost(configuration(s));
+    const HostResult run = runHost(configuration(s));
     ASSERT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
     EXPECT_EQ(run.out, QStringLiteral("window:  Ventana de prueba \n"
                                       "window: Confirmar\n"
@@ -186,7 +148,7 @@ click BotonCerrar
 TEST_F(NorvikHost, PassesTheArgumentsInTheHostsOrderAndLayout)
 {
     const QString s = script(QStringLiteral("cerrar.txt"), QStringLiteral("window Argumentos\nclick-text OK\n"));
-    const QStringList common{QStringLiteral("MostrarRiesgoCliente"), QStringLiteral("--biblioteca"), bin(kTestWindow),
+    const QStringList common{QStringLiteral("MostrarRiesgoCliente"), QStringLiteral("--biblioteca"), binFile(kTestWindow),
                              QStringLiteral("--autopilot"), s};
     struct Case
     {
@@ -205,7 +167,7 @@ TEST_F(NorvikHost, PassesTheArgumentsInTheHostsOrderAndLayout)
         {{}, QStringLiteral("0 0 0 0 0 0 0\\n(null) (null) (null)")},
     };
     for (const Case &c : cases) {
-        const HostRun run = runHost(common + c.arguments + QStringList{QStringLiteral("--veces"), QStringLiteral("2")});
+        const HostResult run = runHost(common + c.arguments + QStringList{QStringLiteral("--veces"), QStringLiteral("2")});
         ASSERT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
         const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         ASSERT_EQ(lines.size(), 7) << run.out.toStdString();
@@ -235,24 +197,24 @@ TEST_F(NorvikHost, AutopilotFailuresEndTheRunWithTheirOwnExitCodes)
     HostProcess syntax(configuration(script(QStringLiteral("sintaxis.txt"), QStringLiteral("\n# nada\npulsar Boton\n"))));
     HostProcess unterminated(configuration(script(QStringLiteral("comillas.txt"), QStringLiteral("type \"abc\n"))));
 
-    const HostRun s = syntax.wait();
+    const HostResult s = syntax.wait();
     EXPECT_EQ(s.exitCode, 3);
     EXPECT_EQ(s.out, QStringLiteral("autopilot: line 3: unknown command 'pulsar'\n"));
-    const HostRun u = unterminated.wait();
+    const HostResult u = unterminated.wait();
     EXPECT_EQ(u.exitCode, 3);
     EXPECT_EQ(u.out, QStringLiteral("autopilot: line 1: unterminated string\n"));
 
-    const HostRun m = mismatch.wait();
+    const HostResult m = mismatch.wait();
     EXPECT_EQ(m.exitCode, 3);
     EXPECT_TRUE(m.out.endsWith(QStringLiteral("autopilot: line 3: EditNombre shows \"abc\", expected \"xyz\"\n")))
         << m.out.toStdString();
-    const HostRun d = disabled.wait();
+    const HostResult d = disabled.wait();
     EXPECT_EQ(d.exitCode, 3);
     EXPECT_TRUE(d.out.endsWith(
         QStringLiteral("autopilot: line 1: BotonBloqueado is disabled in window \" Ventana de prueba \"\n")))
         << d.out.toStdString();
 
-    const HostRun n = neverCloses.wait();
+    const HostResult n = neverCloses.wait();
     EXPECT_EQ(n.exitCode, 4);
     EXPECT_TRUE(n.out.endsWith(QStringLiteral("autopilot: the call has not returned 30 s after the script ended\n")))
         << n.out.toStdString();
@@ -261,42 +223,32 @@ TEST_F(NorvikHost, AutopilotFailuresEndTheRunWithTheirOwnExitCodes)
 
 TEST_F(NorvikHost, LoadsTheModuleFromItsOwnFolder)
 {
-    // As the tests that write the host's ini files do: a copy of the host in a scratch folder.
-    const QString host = file(QStringLiteral("norvik-host"));
-    ASSERT_TRUE(QFile::copy(bin(QStringLiteral("norvik-host")), host));
-    const QString s = script(QStringLiteral("cerrar.txt"), QStringLiteral("click BotonCerrar\n"));
-
-    HostRun missing = HostProcess({QStringLiteral("AbrirConfiguracionVelmora")}, host).wait();
+    const hosttest::HostFolder withoutModule(QString{});
+    const HostResult missing = withoutModule.run({QStringLiteral("AbrirConfiguracionVelmora")});
     EXPECT_EQ(missing.exitCode, 2);
-    EXPECT_TRUE(missing.out.startsWith(QStringLiteral("cannot load ") + file(QStringLiteral("libvelmora.so"))))
+    EXPECT_TRUE(missing.out.startsWith(QStringLiteral("cannot load ") + withoutModule.file(QStringLiteral("libvelmora.so"))))
         << missing.out.toStdString();
 
-    ASSERT_TRUE(QFile::copy(bin(kTestWindow), file(QStringLiteral("libvelmora.so"))));
-    const HostRun run =
-        HostProcess({QStringLiteral("AbrirConfiguracionVelmora"), QStringLiteral("--autopilot"), s}, host).wait();
+    const hosttest::HostFolder folder(binFile(kTestWindow));
+    const QString s = folder.write(QStringLiteral("cerrar.txt"), QStringLiteral("click BotonCerrar\n"));
+    const HostResult run = folder.run({QStringLiteral("AbrirConfiguracionVelmora"), QStringLiteral("--autopilot"), s});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, QStringLiteral("window:  Ventana de prueba \nresultado=1\n"));
 }
 
 TEST_F(NorvikHost, EmailProgramLogsTheAttachmentItWasGiven)
 {
-    const QString program = file(QStringLiteral("Norvik_GestorEmails.exe"));
-    ASSERT_TRUE(QFile::copy(bin(QStringLiteral("Norvik_GestorEmails.exe")), program));
-    {
-        QFile ini(file(QStringLiteral("ListaDireccionesEMail.ini")));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[Configuracion]\r\nPuedeGuardar=1\r\nRutaAdjunto=/tmp/informes/Situación clientes.PDF\r\n"
-                  "IndiceFiltroQRDefecto=2\r\n");
-    }
+    const hosttest::HostFolder folder(QString{});
+    folder.write(QStringLiteral("ListaDireccionesEMail.ini"),
+                 QByteArray("[Configuracion]\r\nPuedeGuardar=1\r\nRutaAdjunto=/tmp/informes/Situación clientes.PDF\r\n"
+                            "IndiceFiltroQRDefecto=2\r\n"));
     for (int i = 0; i < 2; ++i) {
-        QProcess p;
-        p.setProgram(program);
-        p.setWorkingDirectory(QDir::tempPath()); // the log goes to the program's folder, not the current one
-        p.start();
-        ASSERT_TRUE(p.waitForFinished(10000));
-        EXPECT_EQ(p.exitCode(), 0);
+        // Started from another folder: the log goes to the program's folder, not the current one.
+        const HostResult r =
+            HostProcess({}, folder.file(QStringLiteral("Norvik_GestorEmails.exe")), QDir::tempPath()).wait(10000);
+        EXPECT_EQ(r.exitCode, 0);
     }
-    QFile log(file(QStringLiteral("GestorEmails.log")));
+    QFile log(folder.file(QStringLiteral("GestorEmails.log")));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2);
@@ -312,7 +264,7 @@ TEST_F(NorvikHost, EmailProgramLogsTheAttachmentItWasGiven)
 TEST(Velmora, ExportsExactlyTheTwoHostEntryPoints)
 {
     QProcess nm;
-    nm.start(QStringLiteral("nm"), {QStringLiteral("-D"), QStringLiteral("--defined-only"), bin(QStringLiteral("libvelmora.so"))});
+    nm.start(QStringLiteral("nm"), {QStringLiteral("-D"), QStringLiteral("--defined-only"), binFile(QStringLiteral("libvelmora.so"))});
     ASSERT_TRUE(nm.waitForFinished(30000));
     ASSERT_EQ(nm.exitCode(), 0) << nm.readAllStandardError().toStdString();
     QStringList names;
