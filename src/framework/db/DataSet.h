@@ -229,6 +229,8 @@ protected:
     Record newRecordBuffer() const;
     /// Drops every record kept (memory tables: empties them). Only in browse state.
     void clearRecords();
+    /// Replaces the values of the current stored record (a record read again).
+    void replaceCurrentRecord(const Record &record);
     /// Adds a record at the end of those kept (memory tables loading rows).
     void appendStoredRecord(Record record);
 
@@ -249,6 +251,7 @@ private:
     std::vector<std::unique_ptr<Field>> m_fields;
     std::vector<Record> m_records;
     int m_current = -1;
+    int m_uniPosition = 0; // records passed so far when uni-directional
     bool m_eof = true;
     bool m_bof = true;
     bool m_sourceDone = true;

@@ -78,6 +78,7 @@ public:
     void removeTransaction(Transaction *transaction) noexcept;
     void addClient(DatabaseClient *client);
     void removeClient(DatabaseClient *client) noexcept;
+    const std::vector<DatabaseClient *> &clients() const { return m_clients; }
 
     /// The live attachment; null when not connected. Owned by the Database.
     Firebird::IAttachment *attachment() const { return m_attachment; }

@@ -136,7 +136,7 @@ public:
     /// through displayFormat.
     QString displayText() const;
 
-    /// Replaces text()/displayText() when set.
+    /// Replaces text()/displayText() when set; it starts from an empty text.
     std::function<void(Field &, QString &text, bool displayText)> onGetText;
     /// Runs after a value was stored.
     std::function<void(Field &)> onChange;

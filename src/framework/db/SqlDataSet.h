@@ -30,6 +30,7 @@ public:
     /// Reads the current record again through the refresh statement.
     void refreshRecord();
 
+    void unprepare() override;
     void releaseHandles() noexcept override;
 
 protected:

@@ -45,7 +45,8 @@ public:
     QStringList paramNames() const { return m_params.names(); }
 
     void prepare();
-    void unprepare() noexcept;
+    /// Frees the prepared statement(s); an open query is closed first.
+    virtual void unprepare();
     bool prepared() const;
 
     /// Records read from the server at a time (default 100).
@@ -88,9 +89,9 @@ private:
     Params m_params;
     std::unique_ptr<detail::Statement> m_statement;
     std::vector<std::pair<int, int>> m_columnToField; // (column, field index)
+    std::vector<bool> m_convert;                      // per mapped column: declared type differs
     int m_fetchSize = 100;
     int m_rowsAffected = 0;
-    bool m_cursorOpen = false;
 };
 
 } // namespace fw

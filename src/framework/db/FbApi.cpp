@@ -1,0 +1,85 @@
+#include "framework/db/FbApi.h"
+
+#include "framework/db/Error.h"
+
+#include <ibase.h>
+
+#include <vector>
+
+namespace fw::fb {
+
+Firebird::IMaster *master()
+{
+    static Firebird::IMaster *m = Firebird::fb_get_master_interface();
+    return m;
+}
+
+Firebird::IUtil *util()
+{
+    static Firebird::IUtil *u = master()->getUtilInterface();
+    return u;
+}
+
+Status::Status() : m_status(master()->getStatus()), m_wrapper(m_status) {}
+
+Status::~Status()
+{
+    m_status->dispose();
+}
+
+bool Status::failed() const
+{
+    return (m_status->getState() & Firebird::IStatus::STATE_ERRORS) != 0;
+}
+
+void Status::check()
+{
+    if (failed())
+        raise(m_status);
+}
+
+void raise(Firebird::IStatus *status)
+{
+    char buffer[4096] = {};
+    util()->formatStatus(buffer, sizeof buffer - 1, status);
+    QString text = QString::fromLatin1(buffer).trimmed();
+
+    std::vector<long> codes;
+    QString sqlState;
+    const ISC_STATUS *v = status->getErrors();
+    for (int i = 0; v && v[i] != isc_arg_end;) {
+        const ISC_STATUS kind = v[i];
+        if (kind == isc_arg_gds)
+            codes.push_back(long(v[i + 1]));
+        else if (kind == isc_arg_sql_state)
+            sqlState = QString::fromLatin1(reinterpret_cast<const char *>(v[i + 1]));
+        // Interpreted strings carry a length and a pointer; every other argument one value.
+        i += kind == isc_arg_cstring ? 3 : 2;
+    }
+    const int sqlCode = v ? int(isc_sqlcode(v)) : 0;
+    if (text.isEmpty())
+        text = QStringLiteral("Error de la base de datos");
+    throw DatabaseError(text, std::move(codes), sqlState, sqlCode);
+}
+
+QByteArray toLatin1(const QString &text, const QString &what)
+{
+    QByteArray out;
+    out.resize(text.size());
+    char *d = out.data();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c > 0xFF) {
+            // Refused rather than replaced: a '?' in the database would lose the text for good.
+            QString bad = text.at(i);
+            if (QChar::isHighSurrogate(c) && i + 1 < text.size())
+                bad += text.at(i + 1);
+            throw Error(QStringLiteral("El valor de %1 contiene el carácter «%2», que no existe en ISO 8859-1")
+                            .arg(what, bad));
+        }
+        d[i] = char(c);
+    }
+    return out;
+}
+
+} // namespace fw::fb

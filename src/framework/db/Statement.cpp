@@ -1,0 +1,588 @@
+#include "framework/db/Statement.h"
+
+#include "framework/db/Database.h"
+#include "framework/db/Error.h"
+#include "framework/db/Transaction.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QTime>
+
+#include <cmath>
+#include <cstring>
+
+namespace fw::detail {
+
+namespace {
+
+using Firebird::IStatus;
+
+constexpr unsigned kCharsetNone = 0;
+constexpr unsigned kCharsetLatin1 = 21;
+
+double scaled(qint64 v, int scale)
+{
+    // Integer-based NUMERIC: the stored integer times 10^scale.
+    return double(v) / std::pow(10.0, -scale);
+}
+
+FieldType fieldTypeOf(unsigned type, int scale, int subType)
+{
+    switch (type) {
+    case SQL_TEXT:
+    case SQL_VARYING:
+        return FieldType::String;
+    case SQL_SHORT:
+        return scale < 0 ? FieldType::Bcd : FieldType::SmallInt;
+    case SQL_LONG:
+        return scale < 0 ? FieldType::Bcd : FieldType::Integer;
+    case SQL_INT64:
+        return scale < 0 ? FieldType::Bcd : FieldType::LargeInt;
+    case SQL_FLOAT:
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT:
+        return FieldType::Float;
+    case SQL_TIMESTAMP:
+        return FieldType::DateTime;
+    case SQL_TYPE_DATE:
+        return FieldType::Date;
+    case SQL_TYPE_TIME:
+        return FieldType::Time;
+    case SQL_BLOB:
+        return subType == 1 ? FieldType::Memo : FieldType::Blob;
+    case SQL_BOOLEAN:
+        return FieldType::Boolean;
+    default:
+        return FieldType::Unknown;
+    }
+}
+
+bool isIntegerVariant(const QVariant &v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+        return true;
+    default:
+        return false;
+    }
+}
+
+ISC_TIMESTAMP encodeTimestamp(const QDateTime &dt)
+{
+    ISC_TIMESTAMP ts;
+    const QDate d = dt.date();
+    const QTime t = dt.time();
+    ts.timestamp_date = fb::util()->encodeDate(unsigned(d.year()), unsigned(d.month()), unsigned(d.day()));
+    ts.timestamp_time = fb::util()->encodeTime(unsigned(t.hour()), unsigned(t.minute()), unsigned(t.second()),
+                                               unsigned(t.msec()) * 10);
+    return ts;
+}
+
+QTime decodeTime(ISC_TIME time)
+{
+    unsigned h = 0, m = 0, s = 0, f = 0;
+    fb::util()->decodeTime(time, &h, &m, &s, &f);
+    return QTime(int(h), int(m), int(s), int(f / 10));
+}
+
+QDate decodeDate(ISC_DATE date)
+{
+    unsigned y = 0, m = 0, d = 0;
+    fb::util()->decodeDate(date, &y, &m, &d);
+    return QDate(int(y), int(m), int(d));
+}
+
+} // namespace
+
+QByteArray sqlBytes(const QString &sql)
+{
+    return fb::toLatin1(sql, QStringLiteral("la sentencia SQL"));
+}
+
+Statement::~Statement()
+{
+    free();
+}
+
+void Statement::free() noexcept
+{
+    closeCursor();
+    if (m_statement) {
+        fb::Status status;
+        m_statement->free(status.get());
+        if (status.failed())
+            m_statement.reset();
+        else
+            m_statement.release();
+    }
+    m_describedIn.reset();
+    m_inMeta.reset();
+    m_outMeta.reset();
+    m_inTypes.clear();
+    m_inBuffer.clear();
+    m_outBuffer.clear();
+    m_out.clear();
+    m_columns.clear();
+    m_isSelect = false;
+    m_attachment = nullptr;
+    m_transaction = nullptr;
+}
+
+void Statement::prepare(Database &database, Transaction &transaction, const QString &sql,
+                        const QStringList &positions)
+{
+    free();
+    Firebird::IAttachment *attachment = database.checkedAttachment();
+    Firebird::ITransaction *tra = transaction.checkedHandle();
+    const QByteArray text = sqlBytes(sql);
+
+    fb::Status status;
+    fb::Ref<Firebird::IStatement> statement(attachment->prepare(status.get(), tra, unsigned(text.size()), text.constData(),
+                                                                1, Firebird::IStatement::PREPARE_PREFETCH_METADATA));
+    status.check();
+    const unsigned type = statement->getType(status.get());
+    status.check();
+    fb::Ref<Firebird::IMessageMetadata> in(statement->getInputMetadata(status.get()));
+    status.check();
+    fb::Ref<Firebird::IMessageMetadata> out(statement->getOutputMetadata(status.get()));
+    status.check();
+
+    const unsigned inCount = in ? in->getCount(status.get()) : 0;
+    status.check();
+    if (int(inCount) != int(positions.size()))
+        throw Error(QStringLiteral("La sentencia tiene %1 parámetros y se han nombrado %2")
+                        .arg(inCount)
+                        .arg(positions.size()));
+
+    std::vector<ColumnInfo> columns;
+    std::vector<OutColumn> outColumns;
+    std::vector<unsigned char> outBuffer;
+    const unsigned outCount = out ? out->getCount(status.get()) : 0;
+    status.check();
+    for (unsigned i = 0; i < outCount; ++i) {
+        OutColumn c{};
+        c.type = out->getType(status.get(), i) & ~1u;
+        c.length = out->getLength(status.get(), i);
+        c.scale = out->getScale(status.get(), i);
+        c.subType = out->getSubType(status.get(), i);
+        c.offset = out->getOffset(status.get(), i);
+        c.nullOffset = out->getNullOffset(status.get(), i);
+        status.check();
+        ColumnInfo info;
+        const char *alias = out->getAlias(status.get(), i);
+        const char *field = out->getField(status.get(), i);
+        const char *relation = out->getRelation(status.get(), i);
+        info.nullable = out->isNullable(status.get(), i);
+        info.charSet = out->getCharSet(status.get(), i);
+        status.check();
+        info.field = QString::fromLatin1(field ? field : "");
+        info.name = QString::fromLatin1(alias && *alias ? alias : (field ? field : ""));
+        info.relation = QString::fromLatin1(relation ? relation : "");
+        info.sqlType = c.type;
+        info.subType = c.subType;
+        info.scale = c.type == SQL_SHORT || c.type == SQL_LONG || c.type == SQL_INT64 ? c.scale : 0;
+        info.type = fieldTypeOf(c.type, info.scale, c.subType);
+        info.size = int(c.length);
+        columns.push_back(info);
+        outColumns.push_back(c);
+    }
+    if (out) {
+        outBuffer.assign(out->getMessageLength(status.get()), 0);
+        status.check();
+    }
+
+    m_statement = std::move(statement);
+    m_describedIn = std::move(in);
+    m_outMeta = std::move(out);
+    m_outBuffer = std::move(outBuffer);
+    m_out = std::move(outColumns);
+    m_columns = std::move(columns);
+    m_sql = sql;
+    m_positions = positions;
+    m_inputs.resize(size_t(positions.size()));
+    m_isSelect = type == isc_info_sql_stmt_select || type == isc_info_sql_stmt_select_for_upd;
+    m_attachment = attachment;
+}
+
+int Statement::columnIndex(const QString &name) const
+{
+    for (size_t i = 0; i < m_columns.size(); ++i)
+        if (m_columns[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return int(i);
+    return -1;
+}
+
+void Statement::setInput(int position, const QVariant &value)
+{
+    m_inputs.at(size_t(position)) = value;
+}
+
+Statement::InputType Statement::inputTypeFor(int position, const QVariant &value, const QByteArray &text) const
+{
+    fb::Status status;
+    Firebird::IMessageMetadata *d = m_describedIn.get();
+    const unsigned i = unsigned(position);
+    InputType described;
+    described.type = d->getType(status.get(), i) & ~1u;
+    described.length = d->getLength(status.get(), i);
+    described.scale = d->getScale(status.get(), i);
+    described.charSet = d->getCharSet(status.get(), i);
+    described.subType = d->getSubType(status.get(), i);
+    status.check();
+
+    if (value.isNull() || described.type == SQL_BLOB)
+        return described;
+
+    InputType t;
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        t.type = described.type == SQL_BOOLEAN ? SQL_BOOLEAN : SQL_SHORT;
+        t.length = described.type == SQL_BOOLEAN ? 1 : 2;
+        return t;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        t.type = SQL_DOUBLE;
+        t.length = 8;
+        return t;
+    case QMetaType::QDate:
+    case QMetaType::QDateTime:
+        t.type = SQL_TIMESTAMP;
+        t.length = sizeof(ISC_TIMESTAMP);
+        return t;
+    case QMetaType::QTime:
+        t.type = described.type == SQL_TYPE_TIME ? SQL_TYPE_TIME : SQL_TIMESTAMP;
+        t.length = t.type == SQL_TYPE_TIME ? sizeof(ISC_TIME) : sizeof(ISC_TIMESTAMP);
+        return t;
+    default:
+        break;
+    }
+    if (isIntegerVariant(value)) {
+        t.type = SQL_INT64;
+        t.length = 8;
+        return t;
+    }
+    // Text: room for the longer of the value and the declared size, so a loop
+    // of executions with texts of varying length keeps one message layout.
+    t.type = SQL_VARYING;
+    const unsigned declared = described.type == SQL_TEXT || described.type == SQL_VARYING ? described.length : 0;
+    t.length = std::max<unsigned>({unsigned(text.size()), declared, 1u});
+    t.charSet = value.typeId() == QMetaType::QByteArray ? kCharsetNone : kCharsetLatin1;
+    return t;
+}
+
+void Statement::buildInput(Transaction &transaction)
+{
+    if (m_positions.isEmpty())
+        return;
+    fb::Status status;
+    const size_t n = m_inputs.size();
+    std::vector<QByteArray> texts(n);
+    std::vector<InputType> types(n);
+    for (size_t i = 0; i < n; ++i) {
+        const QVariant &v = m_inputs[i];
+        if (!v.isNull()) {
+            if (v.typeId() == QMetaType::QByteArray)
+                texts[i] = v.toByteArray();
+            else if (v.typeId() != QMetaType::Bool && v.typeId() != QMetaType::Double && v.typeId() != QMetaType::Float
+                     && v.typeId() != QMetaType::QDate && v.typeId() != QMetaType::QDateTime
+                     && v.typeId() != QMetaType::QTime && !isIntegerVariant(v))
+                texts[i] = fb::toLatin1(v.toString(), QStringLiteral("el parámetro %1").arg(m_positions[int(i)]));
+        }
+        types[i] = inputTypeFor(int(i), v, texts[i]);
+    }
+
+    if (!m_inMeta || types != m_inTypes) {
+        fb::Ref<Firebird::IMetadataBuilder> builder(m_describedIn->getBuilder(status.get()));
+        status.check();
+        for (unsigned i = 0; i < n; ++i) {
+            const InputType &t = types[i];
+            builder->setType(status.get(), i, t.type | 1u);
+            builder->setLength(status.get(), i, t.length);
+            builder->setScale(status.get(), i, t.scale);
+            builder->setCharSet(status.get(), i, t.charSet);
+            builder->setSubType(status.get(), i, t.subType);
+            status.check();
+        }
+        fb::Ref<Firebird::IMessageMetadata> meta(builder->getMetadata(status.get()));
+        status.check();
+        const unsigned length = meta->getMessageLength(status.get());
+        status.check();
+        m_inMeta = std::move(meta);
+        m_inTypes = types;
+        m_inBuffer.assign(length, 0);
+    }
+
+    Firebird::IMessageMetadata *meta = m_inMeta.get();
+    unsigned char *buffer = m_inBuffer.data();
+    for (unsigned i = 0; i < n; ++i) {
+        const QVariant &v = m_inputs[i];
+        const unsigned offset = meta->getOffset(status.get(), i);
+        const unsigned nullOffset = meta->getNullOffset(status.get(), i);
+        status.check();
+        auto *isNull = reinterpret_cast<short *>(buffer + nullOffset);
+        unsigned char *data = buffer + offset;
+        if (v.isNull()) {
+            *isNull = -1;
+            continue;
+        }
+        *isNull = 0;
+        const InputType &t = types[i];
+        switch (t.type) {
+        case SQL_BLOB: {
+            QByteArray bytes;
+            if (v.typeId() == QMetaType::QByteArray)
+                bytes = v.toByteArray();
+            else
+                bytes = fb::toLatin1(v.toString(), QStringLiteral("el parámetro %1").arg(m_positions[int(i)]));
+            const ISC_QUAD id = writeBlob(transaction, bytes);
+            std::memcpy(data, &id, sizeof id);
+            break;
+        }
+        case SQL_BOOLEAN:
+            *data = v.toBool() ? FB_TRUE : FB_FALSE;
+            break;
+        case SQL_SHORT: {
+            const short s = v.toBool() ? 1 : 0;
+            std::memcpy(data, &s, sizeof s);
+            break;
+        }
+        case SQL_DOUBLE: {
+            const double d = v.toDouble();
+            std::memcpy(data, &d, sizeof d);
+            break;
+        }
+        case SQL_INT64: {
+            const qint64 x = v.toLongLong();
+            std::memcpy(data, &x, sizeof x);
+            break;
+        }
+        case SQL_TIMESTAMP: {
+            QDateTime dt;
+            if (v.typeId() == QMetaType::QDate)
+                dt = QDateTime(v.toDate(), QTime(0, 0));
+            else if (v.typeId() == QMetaType::QTime)
+                dt = QDateTime(QDate(1899, 12, 30), v.toTime());
+            else
+                dt = v.toDateTime();
+            const ISC_TIMESTAMP ts = encodeTimestamp(dt);
+            std::memcpy(data, &ts, sizeof ts);
+            break;
+        }
+        case SQL_TYPE_TIME: {
+            const QTime tm = v.toTime();
+            const ISC_TIME x = fb::util()->encodeTime(unsigned(tm.hour()), unsigned(tm.minute()),
+                                                      unsigned(tm.second()), unsigned(tm.msec()) * 10);
+            std::memcpy(data, &x, sizeof x);
+            break;
+        }
+        case SQL_VARYING: {
+            const QByteArray &bytes = texts[i];
+            const unsigned short len = static_cast<unsigned short>(bytes.size());
+            std::memcpy(data, &len, sizeof len);
+            std::memcpy(data + sizeof len, bytes.constData(), size_t(bytes.size()));
+            break;
+        }
+        default:
+            throw Error(QStringLiteral("Tipo de parámetro no admitido en %1").arg(m_positions[int(i)]));
+        }
+    }
+}
+
+ISC_QUAD Statement::writeBlob(Transaction &transaction, const QByteArray &data)
+{
+    fb::Status status;
+    ISC_QUAD id{};
+    fb::Ref<Firebird::IBlob> blob(m_attachment->createBlob(status.get(), transaction.checkedHandle(), &id, 0, nullptr));
+    status.check();
+    for (qsizetype pos = 0; pos < data.size(); pos += 32768) {
+        const unsigned chunk = unsigned(std::min<qsizetype>(32768, data.size() - pos));
+        blob->putSegment(status.get(), chunk, data.constData() + pos);
+        status.check();
+    }
+    blob->close(status.get());
+    status.check();
+    blob.release();
+    return id;
+}
+
+QByteArray Statement::readBlob(const ISC_QUAD &id) const
+{
+    fb::Status status;
+    ISC_QUAD blobId = id;
+    fb::Ref<Firebird::IBlob> blob(m_attachment->openBlob(status.get(), m_transaction, &blobId, 0, nullptr));
+    status.check();
+    QByteArray out;
+    char buffer[32768];
+    for (;;) {
+        unsigned got = 0;
+        const int rc = blob->getSegment(status.get(), sizeof buffer, buffer, &got);
+        if (rc == IStatus::RESULT_OK || rc == IStatus::RESULT_SEGMENT) {
+            out.append(buffer, qsizetype(got));
+            continue;
+        }
+        if (rc == IStatus::RESULT_NO_DATA)
+            break;
+        status.check();
+        break;
+    }
+    blob->close(status.get());
+    if (!status.failed())
+        blob.release();
+    return out;
+}
+
+void Statement::execute(Transaction &transaction)
+{
+    if (!m_statement)
+        throw Error(QStringLiteral("La sentencia no está preparada"));
+    closeCursor();
+    Firebird::ITransaction *tra = transaction.checkedHandle();
+    m_transaction = tra;
+    buildInput(transaction);
+    fb::Status status;
+    m_statement->execute(status.get(), tra, m_inMeta.get(), m_inBuffer.empty() ? nullptr : m_inBuffer.data(),
+                         m_outMeta.get(), m_outBuffer.empty() ? nullptr : m_outBuffer.data());
+    status.check();
+}
+
+void Statement::openCursor(Transaction &transaction)
+{
+    if (!m_statement)
+        throw Error(QStringLiteral("La sentencia no está preparada"));
+    closeCursor();
+    Firebird::ITransaction *tra = transaction.checkedHandle();
+    m_transaction = tra;
+    buildInput(transaction);
+    fb::Status status;
+    fb::Ref<Firebird::IResultSet> cursor(m_statement->openCursor(status.get(), tra, m_inMeta.get(),
+                                                                 m_inBuffer.empty() ? nullptr : m_inBuffer.data(),
+                                                                 m_outMeta.get(), 0));
+    status.check();
+    m_cursor = std::move(cursor);
+}
+
+bool Statement::fetch()
+{
+    if (!m_cursor)
+        return false;
+    fb::Status status;
+    const int rc = m_cursor->fetchNext(status.get(), m_outBuffer.data());
+    if (rc == IStatus::RESULT_OK)
+        return true;
+    status.check();
+    return false;
+}
+
+void Statement::closeCursor() noexcept
+{
+    if (!m_cursor)
+        return;
+    fb::Status status;
+    m_cursor->close(status.get());
+    if (status.failed())
+        m_cursor.reset();
+    else
+        m_cursor.release();
+}
+
+bool Statement::isNull(int column) const
+{
+    const OutColumn &c = m_out.at(size_t(column));
+    return *reinterpret_cast<const short *>(m_outBuffer.data() + c.nullOffset) != 0;
+}
+
+QVariant Statement::value(int column) const
+{
+    const OutColumn &c = m_out.at(size_t(column));
+    const unsigned char *data = m_outBuffer.data() + c.offset;
+    if (*reinterpret_cast<const short *>(m_outBuffer.data() + c.nullOffset))
+        return QVariant();
+    switch (c.type) {
+    case SQL_TEXT: {
+        // CHAR columns come blank-padded to their length; the padding is not part of the value.
+        int len = int(c.length);
+        const char *p = reinterpret_cast<const char *>(data);
+        while (len > 0 && p[len - 1] == ' ')
+            --len;
+        return QString::fromLatin1(p, len);
+    }
+    case SQL_VARYING: {
+        unsigned short len;
+        std::memcpy(&len, data, sizeof len);
+        return QString::fromLatin1(reinterpret_cast<const char *>(data + 2), len);
+    }
+    case SQL_SHORT: {
+        short v;
+        std::memcpy(&v, data, sizeof v);
+        return c.scale < 0 ? QVariant(scaled(v, c.scale)) : QVariant(int(v));
+    }
+    case SQL_LONG: {
+        qint32 v;
+        std::memcpy(&v, data, sizeof v);
+        return c.scale < 0 ? QVariant(scaled(v, c.scale)) : QVariant(int(v));
+    }
+    case SQL_INT64: {
+        qint64 v;
+        std::memcpy(&v, data, sizeof v);
+        return c.scale < 0 ? QVariant(scaled(v, c.scale)) : QVariant(qlonglong(v));
+    }
+    case SQL_FLOAT: {
+        float v;
+        std::memcpy(&v, data, sizeof v);
+        return double(v);
+    }
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT: {
+        // Dialect 1 NUMERIC(15,2) arrives here with a scale; the double already holds the value.
+        double v;
+        std::memcpy(&v, data, sizeof v);
+        return v;
+    }
+    case SQL_TIMESTAMP: {
+        ISC_TIMESTAMP ts;
+        std::memcpy(&ts, data, sizeof ts);
+        return QDateTime(decodeDate(ts.timestamp_date), decodeTime(ts.timestamp_time));
+    }
+    case SQL_TYPE_DATE: {
+        ISC_DATE d;
+        std::memcpy(&d, data, sizeof d);
+        return decodeDate(d);
+    }
+    case SQL_TYPE_TIME: {
+        ISC_TIME t;
+        std::memcpy(&t, data, sizeof t);
+        return decodeTime(t);
+    }
+    case SQL_BOOLEAN:
+        return *data != 0;
+    case SQL_BLOB: {
+        ISC_QUAD id;
+        std::memcpy(&id, data, sizeof id);
+        const QByteArray bytes = readBlob(id);
+        return c.subType == 1 ? QVariant(QString::fromLatin1(bytes)) : QVariant(bytes);
+    }
+    default:
+        return QVariant();
+    }
+}
+
+int Statement::affected()
+{
+    if (!m_statement)
+        return 0;
+    fb::Status status;
+    const ISC_UINT64 n = m_statement->getAffectedRecords(status.get());
+    return status.failed() ? 0 : int(n);
+}
+
+} // namespace fw::detail
