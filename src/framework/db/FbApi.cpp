@@ -57,6 +57,12 @@ void raise(Firebird::IStatus *status)
         i += kind == isc_arg_cstring ? 3 : 2;
     }
     const int sqlCode = v ? int(isc_sqlcode(v)) : 0;
+    if (sqlState.isEmpty() && v && v[0] == isc_arg_gds && v[1] != 0) {
+        // The server sends no SQLSTATE of its own here; the client derives it from the codes.
+        char state[6] = {};
+        fb_sqlstate(state, v);
+        sqlState = QString::fromLatin1(state, 5);
+    }
     if (text.isEmpty())
         text = QStringLiteral("Error de la base de datos");
     throw DatabaseError(text, std::move(codes), sqlState, sqlCode);

@@ -1,0 +1,399 @@
+#include "framework/db/Database.h"
+#include "framework/db/Error.h"
+#include "framework/db/SqlDataSet.h"
+#include "framework/db/SqlQuery.h"
+#include "framework/db/SqlStatement.h"
+#include "framework/db/StoredProc.h"
+#include "framework/db/Transaction.h"
+
+#include "support/TestDatabase.h"
+
+#include <gtest/gtest.h>
+
+#include <ibase.h>
+
+#include <memory>
+
+using namespace fw;
+using testsupport::TestDatabase;
+
+namespace {
+
+// One throwaway database for the suite, with a small table of its own next to the host's.
+class Server : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        db = std::make_unique<TestDatabase>(QStringLiteral("dbframework"));
+        QString rows;
+        for (int i = 1; i <= 250; ++i)
+            rows += QStringLiteral("INSERT INTO NUMEROS VALUES (%1, \"N%1\", 'C%1', %1.25);\n").arg(i);
+        db->run("CREATE TABLE NUMEROS (ID INTEGER NOT NULL PRIMARY KEY, TEXTO VARCHAR(20), CODIGO CHAR(6),"
+                " IMPORTE NUMERIC(15,2));\n"
+                + rows);
+    }
+    static void TearDownTestSuite() { db.reset(); }
+
+    void SetUp() override
+    {
+        connect(database, transaction);
+    }
+
+    static void connect(Database &d, Transaction &t, const QString &password = TestDatabase::password())
+    {
+        d.setDatabaseName(db->connectionString());
+        d.params() = QStringList{"user_name=" + TestDatabase::user(), "password=" + password, "lc_ctype=ISO8859_1"};
+        t.setParams({"read_committed", "rec_version", "nowait"});
+        t.setDatabase(&d);
+        d.setDefaultTransaction(&t);
+        d.open();
+        t.start();
+    }
+
+    static inline std::unique_ptr<TestDatabase> db;
+    Database database;
+    Transaction transaction;
+};
+
+} // namespace
+
+TEST_F(Server, WrongPasswordAndWrongPathGiveFirebirdsOwnText)
+{
+    {
+        Database d;
+        Transaction t;
+        try {
+            connect(d, t, "no-es-esta");
+            FAIL();
+        } catch (const DatabaseError &e) {
+            EXPECT_TRUE(e.message().contains("user name and password are not defined")) << e.message().toStdString();
+            EXPECT_TRUE(e.hasGdsCode(isc_login));
+            EXPECT_FALSE(d.connected());
+        }
+    }
+    Database d;
+    d.setDatabaseName("localhost:/tmp/velmora-test-db/no-existe.fdb");
+    d.params() = QStringList{"user_name=SYSDBA", "password=" + TestDatabase::password()};
+    try {
+        d.open();
+        FAIL();
+    } catch (const DatabaseError &e) {
+        EXPECT_TRUE(e.message().contains("no-existe.fdb")) << e.message().toStdString();
+        EXPECT_NE(e.gdsCode(), 0);
+    }
+    d.params() << "nonsense=1";
+    EXPECT_THROW(d.open(), Error);
+}
+
+TEST_F(Server, SpeaksDialectOne)
+{
+    SqlQuery q;
+    q.setDatabase(&database);
+    q.setSql(QStringList{"SELECT \"texto\" AS LITERAL, CAST(\"2024-03-07 10:30:00\" AS DATE) AS FECHA, IMPORTE, CODIGO",
+                         "FROM NUMEROS WHERE ID = 3"});
+    q.open();
+    EXPECT_EQ(q.fieldByName("LITERAL").asString(), "texto");
+    // DATE is a timestamp in dialect 1, and NUMERIC(15,2) a double holding the value itself.
+    EXPECT_EQ(q.fieldByName("FECHA").dataType(), FieldType::DateTime);
+    EXPECT_EQ(q.fieldByName("FECHA").asDateTime(), QDateTime(QDate(2024, 3, 7), QTime(10, 30)));
+    EXPECT_EQ(q.fieldByName("IMPORTE").dataType(), FieldType::Float);
+    EXPECT_DOUBLE_EQ(q.fieldByName("IMPORTE").asFloat(), 3.25);
+    EXPECT_EQ(q.fieldByName("CODIGO").asString(), "C3"); // CHAR padding trimmed
+    EXPECT_EQ(q.fieldByName("IMPORTE").origin(), "NUMEROS.IMPORTE");
+}
+
+TEST_F(Server, ANameUsedTwiceTakesOneValueAndColonsInLiteralsStay)
+{
+    SqlQuery q;
+    q.setDatabase(&database);
+    q.setSql(QStringList{"SELECT ID, 'a:b' AS S1, \":NO\" AS S2 FROM NUMEROS", "WHERE ID = :ID OR ID = :ID + 1",
+                         "ORDER BY ID"});
+    EXPECT_EQ(q.paramNames(), QStringList{"ID"});
+    q.paramByName("id").setAsInteger(10);
+    q.open();
+    EXPECT_EQ(q.fieldByName("S1").asString(), "a:b");
+    EXPECT_EQ(q.fieldByName("S2").asString(), ":NO");
+    q.last();
+    EXPECT_EQ(q.recordCount(), 2);
+    EXPECT_EQ(q.fieldByName("ID").asInteger(), 11);
+}
+
+TEST_F(Server, RecordsComeInChunksAndCanBeWalkedBothWays)
+{
+    SqlQuery q;
+    q.setDatabase(&database);
+    q.setSql("SELECT ID, TEXTO FROM NUMEROS ORDER BY ID");
+    q.open();
+    EXPECT_EQ(q.fetchSize(), 100);
+    EXPECT_EQ(q.recordCount(), 100);
+    EXPECT_EQ(q.moveBy(149), 149);
+    EXPECT_EQ(q.fieldByName("ID").asInteger(), 150);
+    EXPECT_EQ(q.recordCount(), 200);
+    q.last();
+    EXPECT_EQ(q.recordCount(), 250);
+    EXPECT_EQ(q.fieldByName("TEXTO").asString(), "N250");
+    int seen = 0;
+    for (; !q.bof(); q.prior())
+        ++seen;
+    EXPECT_EQ(seen, 250);
+    EXPECT_EQ(q.fieldByName("ID").asInteger(), 1);
+    EXPECT_TRUE(q.locate("TEXTO", "n200", LocateOption::CaseInsensitive));
+    EXPECT_EQ(q.recNo(), 200);
+}
+
+TEST_F(Server, ForwardOnlyKeepsOneRecord)
+{
+    SqlQuery q;
+    q.setDatabase(&database);
+    q.setUniDirectional(true);
+    q.setSql("SELECT ID FROM NUMEROS ORDER BY ID");
+    q.open();
+    qint64 sum = 0;
+    int n = 0;
+    for (; !q.eof(); q.next()) {
+        sum += q.fieldByName("ID").asInteger();
+        ++n;
+    }
+    EXPECT_EQ(n, 250);
+    EXPECT_EQ(sum, 250 * 251 / 2);
+    EXPECT_THROW(q.prior(), Error);
+    EXPECT_THROW(q.first(), Error);
+}
+
+TEST_F(Server, DeclaredFieldsChooseTheColumnsAndCalculatedOnesArePerRecord)
+{
+    SqlQuery made;
+    made.setDatabase(&database);
+    made.setSql("SELECT * FROM NUMEROS WHERE ID <= 3");
+    made.open();
+    EXPECT_EQ(made.fieldNames(), (QStringList{"ID", "TEXTO", "CODIGO", "IMPORTE"}));
+    made.close();
+    EXPECT_EQ(made.fieldCount(), 0); // made at open, gone at close
+
+    SqlQuery declared;
+    declared.setDatabase(&database);
+    declared.setSql("SELECT * FROM NUMEROS WHERE ID <= 3 ORDER BY ID");
+    declared.addField("IMPORTE", FieldType::Float);
+    declared.addField("TRIPLE", FieldType::Float, 0, FieldKind::Calculated);
+    declared.addField("ID", FieldType::Integer);
+    int calls = 0;
+    declared.onCalcFields = [&](DataSet &ds) {
+        ++calls;
+        ds.fieldByName("TRIPLE").setAsFloat(ds.fieldByName("IMPORTE").asFloat() * 3);
+    };
+    declared.open();
+    EXPECT_EQ(declared.fieldNames(), (QStringList{"IMPORTE", "TRIPLE", "ID"}));
+    EXPECT_EQ(declared.findField("TEXTO"), nullptr);
+    EXPECT_EQ(calls, 3);
+    for (int id = 1; !declared.eof(); declared.next(), ++id)
+        EXPECT_DOUBLE_EQ(declared.fieldByName("TRIPLE").asFloat(), (id + 0.25) * 3);
+    EXPECT_EQ(calls, 3); // walking reads what was computed at fetch
+    EXPECT_THROW(declared.edit(), Error); // a query is read-only
+}
+
+TEST_F(Server, CommitRetainingKeepsCursorsAndPublishesWork)
+{
+    SqlQuery reader;
+    reader.setDatabase(&database);
+    reader.setSql("SELECT ID FROM NUMEROS ORDER BY ID");
+    reader.open();
+    reader.moveBy(50);
+
+    SqlQuery writer;
+    writer.setDatabase(&database);
+    writer.setSql("UPDATE NUMEROS SET TEXTO = :T WHERE ID = 1");
+    writer.paramByName("T").setAsString("RETENIDO");
+    writer.execSql();
+    EXPECT_EQ(writer.rowsAffected(), 1);
+    EXPECT_EQ(db->value("SELECT TEXTO FROM NUMEROS WHERE ID = 1"), "N1");
+
+    transaction.commitRetaining();
+    EXPECT_TRUE(transaction.active());
+    EXPECT_EQ(db->value("SELECT TEXTO FROM NUMEROS WHERE ID = 1"), "RETENIDO");
+    reader.last(); // the cursor survived the commit
+    EXPECT_EQ(reader.recordCount(), 250);
+
+    writer.paramByName("T").setAsString("DESCARTADO");
+    writer.execSql();
+    transaction.rollback();
+    EXPECT_FALSE(reader.active()); // a hard end closes the data sets in the transaction
+    EXPECT_EQ(db->value("SELECT TEXTO FROM NUMEROS WHERE ID = 1"), "RETENIDO");
+    db->run("UPDATE NUMEROS SET TEXTO = 'N1' WHERE ID = 1;");
+}
+
+TEST_F(Server, NowaitFailsAtOnceOnALockedRecord)
+{
+    SqlStatement first;
+    first.setDatabase(&database);
+    first.setSql("UPDATE NUMEROS SET TEXTO = \"A\" WHERE ID = 2");
+    first.execute();
+
+    Database other;
+    Transaction otherTransaction;
+    connect(other, otherTransaction);
+    SqlStatement second;
+    second.setDatabase(&other);
+    second.setSql("UPDATE NUMEROS SET TEXTO = \"B\" WHERE ID = 2");
+    try {
+        second.execute();
+        FAIL();
+    } catch (const DatabaseError &e) {
+        EXPECT_TRUE(e.hasGdsCode(isc_lock_conflict) || e.hasGdsCode(isc_update_conflict)) << e.message().toStdString();
+        EXPECT_FALSE(e.sqlState().isEmpty());
+    }
+    transaction.rollback();
+}
+
+TEST_F(Server, Latin1TextRoundTripsAndTheRestIsRefused)
+{
+    const QString text = QString::fromUtf8("Ñ ñ ª º ç ü");
+    SqlQuery insert;
+    insert.setDatabase(&database);
+    insert.setSql("INSERT INTO CLIENTES (IDCLIENTES, CODIGO, NOMBRE) VALUES (:ID, :CODIGO, :NOMBRE)");
+    insert.paramByName("ID").setAsInteger(900);
+    insert.paramByName("CODIGO").setAsString("C900");
+    insert.paramByName("NOMBRE").setAsString(text);
+    insert.execSql();
+
+    insert.paramByName("ID").setAsInteger(901);
+    insert.paramByName("NOMBRE").setAsString(QString::fromUtf8("Precio 5 €"));
+    try {
+        insert.execSql();
+        FAIL();
+    } catch (const DatabaseError &) {
+        FAIL() << "refused by the server instead of before sending";
+    } catch (const Error &e) {
+        EXPECT_TRUE(e.message().contains("NOMBRE")) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(QString::fromUtf8("€")));
+    }
+    transaction.commitRetaining();
+
+    SqlQuery read;
+    read.setDatabase(&database);
+    read.setSql("SELECT NOMBRE FROM CLIENTES WHERE IDCLIENTES >= 900");
+    read.open();
+    EXPECT_EQ(read.recordCount(), 1);
+    EXPECT_EQ(read.fieldByName("NOMBRE").asString(), text);
+    EXPECT_EQ(db->value("SELECT NOMBRE FROM CLIENTES WHERE IDCLIENTES = 900"), text);
+
+    // Binary blobs come back byte for byte.
+    QByteArray logo;
+    for (int i = 0; i < 70000; ++i)
+        logo.append(char(i % 251));
+    SqlQuery blob;
+    blob.setDatabase(&database);
+    blob.setSql("INSERT INTO EMPRESAS (IDEMPRESAS, NOMBRE, LOGOTIPO) VALUES (1, :N, :L)");
+    blob.paramByName("N").setAsString(text);
+    blob.paramByName("L").setValue(logo);
+    blob.execSql();
+    SqlStatement back;
+    back.setDatabase(&database);
+    back.setSql("SELECT LOGOTIPO FROM EMPRESAS WHERE IDEMPRESAS = 1");
+    back.execute();
+    EXPECT_EQ(back.value("LOGOTIPO").toByteArray(), logo);
+    transaction.rollback();
+}
+
+TEST_F(Server, EditableDataSetPostsWithOldValues)
+{
+    db->run("INSERT INTO CLIENTES (IDCLIENTES, CODIGO, NOMBRE) VALUES (950, \"A1\", \"ANTES\");");
+    SqlDataSet t;
+    t.setDatabase(&database);
+    t.setSelectSql({"SELECT IDCLIENTES, CODIGO, NOMBRE FROM CLIENTES WHERE IDCLIENTES >= 950 ORDER BY IDCLIENTES"});
+    t.setModifySql({"UPDATE CLIENTES SET IDCLIENTES = :IDCLIENTES, NOMBRE = :NOMBRE",
+                    "WHERE IDCLIENTES = :OLD_IDCLIENTES"});
+    t.setInsertSql({"INSERT INTO CLIENTES (IDCLIENTES, CODIGO, NOMBRE) VALUES (:IDCLIENTES, :CODIGO, :NOMBRE)"});
+    t.setDeleteSql({"DELETE FROM CLIENTES WHERE IDCLIENTES = :OLD_IDCLIENTES"});
+    t.setRefreshSql({"SELECT CODIGO || \"*\" AS CODIGO FROM CLIENTES WHERE IDCLIENTES = :IDCLIENTES"});
+    t.open();
+    ASSERT_EQ(t.recordCount(), 1);
+
+    t.edit();
+    t.fieldByName("IDCLIENTES").setAsInteger(951); // the key itself changes: only OLD_ finds the row
+    t.fieldByName("NOMBRE").setAsString("DESPUÉS");
+    t.post();
+    EXPECT_EQ(t.fieldByName("CODIGO").asString(), "A1*"); // read back after the post
+    t.append();
+    t.fieldByName("IDCLIENTES").setAsInteger(952);
+    t.fieldByName("CODIGO").setAsString("B2");
+    t.post();
+    transaction.commitRetaining();
+    EXPECT_EQ(db->rows("SELECT IDCLIENTES, NOMBRE FROM CLIENTES WHERE IDCLIENTES >= 950 ORDER BY 1"),
+              (QStringList{QString::fromUtf8("951|DESPUÉS"), "952|<null>"}));
+
+    t.first();
+    t.remove();
+    EXPECT_EQ(t.recordCount(), 1);
+    EXPECT_EQ(t.fieldByName("IDCLIENTES").asInteger(), 952);
+    transaction.commitRetaining();
+    EXPECT_EQ(db->value("SELECT COUNT(*) FROM CLIENTES WHERE IDCLIENTES >= 950"), "1");
+    db->run("DELETE FROM CLIENTES WHERE IDCLIENTES >= 950;");
+}
+
+TEST_F(Server, RawStatementsSendProcedureBodiesUntouchedAndProceduresRun)
+{
+    SqlStatement ddl;
+    ddl.setDatabase(&database);
+    ddl.setSql(QStringList{"CREATE OR ALTER PROCEDURE PRSUMA (PARA INTEGER, PARB INTEGER)",
+                           "RETURNS (PARSUMA INTEGER, PARTEXTO VARCHAR(20))", "AS", "BEGIN",
+                           "  PARSUMA = :PARA + :PARB;", "  PARTEXTO = \"total:\" || :PARSUMA;", "  SUSPEND;", "END"});
+    ddl.execute();
+    transaction.commitRetaining();
+    EXPECT_EQ(db->value("SELECT COUNT(*) FROM RDB$PROCEDURES WHERE RDB$PROCEDURE_NAME = 'PRSUMA'"), "1");
+
+    StoredProc proc;
+    proc.setDatabase(&database);
+    proc.setStoredProcName("PRSUMA");
+    proc.paramByName("PARA").setAsInteger(2); // prepares to learn the parameters
+    EXPECT_TRUE(proc.prepared());
+    proc.paramByName("PARB").setAsInteger(40);
+    proc.execProc();
+    EXPECT_EQ(proc.paramByName("PARSUMA").asInteger(), 42);
+    EXPECT_EQ(proc.paramByName("PARTEXTO").asString(), "total:42");
+
+    // The same procedure as a selectable one, the way queries use it.
+    SqlQuery q;
+    q.setDatabase(&database);
+    q.setSql("SELECT * FROM PRSUMA(:A, :A)");
+    q.paramByName("A").setAsInteger(5);
+    q.open();
+    EXPECT_EQ(q.fieldByName("PARSUMA").asInteger(), 10);
+}
+
+TEST_F(Server, ClosingTheConnectionClosesDataSetsAndAppliesTheDefaultAction)
+{
+    SqlQuery q;
+    q.setDatabase(&database);
+    q.setSql("SELECT ID FROM NUMEROS");
+    q.open();
+    database.closeDataSets();
+    EXPECT_FALSE(q.active());
+    q.open();
+
+    transaction.setDefaultAction(TransactionAction::CommitRetaining);
+    SqlStatement s;
+    s.setDatabase(&database);
+    s.setSql("INSERT INTO CLIENTES (IDCLIENTES, CODIGO) VALUES (970, \"X\")");
+    s.execute();
+    database.close();
+    EXPECT_FALSE(q.active());
+    EXPECT_FALSE(transaction.active());
+    EXPECT_EQ(db->value("SELECT COUNT(*) FROM CLIENTES WHERE IDCLIENTES = 970"), "1");
+
+    // A transaction destroyed while active ends with its default action too.
+    {
+        Transaction rollingBack;
+        rollingBack.setDatabase(&database);
+        rollingBack.setDefaultAction(TransactionAction::Rollback);
+        database.open();
+        rollingBack.start();
+        SqlStatement d;
+        d.setDatabase(&database);
+        d.setTransaction(&rollingBack);
+        d.setSql("DELETE FROM CLIENTES WHERE IDCLIENTES = 970");
+        d.execute();
+    }
+    EXPECT_EQ(db->value("SELECT COUNT(*) FROM CLIENTES WHERE IDCLIENTES = 970"), "1");
+    db->run("DELETE FROM CLIENTES WHERE IDCLIENTES = 970;");
+}
