@@ -93,6 +93,12 @@ window "Confirmar"
 click-text "Yes"
 window " Ventana de prueba "
 expect-text EditNombre ""
+click BotonGuardar
+window "Guardar informe"
+set fileNameEdit "%4"
+click-text "Save"
+window " Ventana de prueba "
+expect-text EtiquetaFichero "%4"
 sleep 50
 screenshot %2
 dump %3
@@ -100,12 +106,14 @@ click BotonCerrar
 )")
                                                                    .arg(file(QStringLiteral("primero.json")),
                                                                         file(QStringLiteral("ventana.png")),
-                                                                        file(QStringLiteral("final.json"))));
+                                                                        file(QStringLiteral("final.json")),
+                                                                        file(QStringLiteral("informe.pdf"))));
     const HostResult run = runHost(configuration(s));
     ASSERT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
     EXPECT_EQ(run.out, QStringLiteral("window:  Ventana de prueba \n"
                                       "window: Confirmar\n"
                                       "message: ¿Borrar el nombre?\\nNo se puede deshacer.\n"
+                                      "window: Guardar informe\n"
                                       "resultado=1\n"));
 
     const QJsonArray first = readDump(QStringLiteral("primero.json"));

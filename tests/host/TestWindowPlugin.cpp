@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -131,6 +132,16 @@ std::int32_t AbrirConfiguracionVelmora(std::int32_t, std::int32_t, std::int32_t,
         if (answer == QMessageBox::Yes)
             nombre->clear();
     });
+    auto *fichero = new QLabel(&dialog);
+    fichero->setObjectName(QStringLiteral("EtiquetaFichero"));
+    auto *guardar = new QPushButton(QStringLiteral("&Guardar"), &dialog);
+    guardar->setObjectName(QStringLiteral("BotonGuardar"));
+    QObject::connect(guardar, &QPushButton::clicked, &dialog, [&dialog, fichero] {
+        fichero->setText(QFileDialog::getSaveFileName(&dialog, QStringLiteral("Guardar informe"), QString(),
+                                                      QStringLiteral("Documento PDF (*.PDF)")));
+    });
+    layout->addWidget(fichero);
+    layout->addWidget(guardar);
     auto *bloqueado = new QPushButton(QStringLiteral("Bloqueado"), &dialog);
     bloqueado->setObjectName(QStringLiteral("BotonBloqueado"));
     bloqueado->setEnabled(false);
