@@ -71,6 +71,8 @@ QList<Bloque> bloques()
           "AND (LPV.CANTIDADPEDIDASTOCK1 > LPV.CANTIDADSERVIDASTOCK1)",
           "AND (S.GRUPORIESGO = {g})",
           "INTO :PARPEDIDOSPARCIALES{g};"}},
+        // "+ 0" keeps the optimizer off the index on DOCUMENTOORIGENCOBRO: every
+        // advance of every customer has it NULL, and that index would read them all.
         {"Anticipos de Clientes",
          {"SELECT SUM(M.IMPORTEMOVIMIENTO)",
           "FROM MOVIMIENTOSCOBRO M",
@@ -78,7 +80,7 @@ QList<Bloque> bloques()
           "LEFT OUTER JOIN SERIESDOCUMENTOS S1 ON ((PV.SERIEDOCUMENTO = S1.IDSERIESDOCUMENTOS)AND(S1.GRUPORIESGO = {g}))",
           "LEFT OUTER JOIN ALBARANESVENTA AV ON (M.ALBARANORIGEN = AV.IDALBARANESVENTA)",
           "LEFT OUTER JOIN SERIESDOCUMENTOS S2 ON ((AV.SERIEDOCUMENTO = S2.IDSERIESDOCUMENTOS)AND(S2.GRUPORIESGO = {g}))",
-          "WHERE (M.DOCUMENTOORIGENCOBRO IS NULL)",
+          "WHERE (M.DOCUMENTOORIGENCOBRO + 0 IS NULL)",
           "AND (M.ClienteOrigen = :PARCLIENTE)",
           "AND (M.FACTURALIQUIDACION IS NULL)",
           "AND ((M.ALBARANORIGEN IS NOT NULL)OR(M.PEDIDOORIGEN IS NOT NULL))",
@@ -101,6 +103,8 @@ QList<Bloque> bloques()
           "AND (S.GRUPORIESGO = {g})",
           "INTO :PARALBSINFACT{g};"}},
         // Only collection documents from which no movement originates, each once.
+        // Where a block asks for MOVIMIENTODEVOLUCION IS NULL it is written "+ 0":
+        // most documents are never returned, and its index would read them all.
         {"Suma Devoluciones Pendientes",
          {"SELECT SUM(DOCUMENTOSCOBRO.IMPORTEDOCUMENTO)",
           "FROM DOCUMENTOSCOBRO",
@@ -118,7 +122,7 @@ QList<Bloque> bloques()
           "LEFT OUTER JOIN SERIESFACTURAS S ON (DOCUMENTOSCOBRO.SERIEFACTURA = S.IDSERIESFACTURAS)",
           "WHERE (DOCUMENTOSCOBRO.CLIENTEORIGEN = :PARCLIENTE)",
           "AND (MOVIMIENTOSCOBRO.DOCUMENTOORIGENCOBRO IS NULL)",
-          "AND (DOCUMENTOSCOBRO.MOVIMIENTODEVOLUCION IS NULL)",
+          "AND (DOCUMENTOSCOBRO.MOVIMIENTODEVOLUCION + 0 IS NULL)",
           "AND (DOCUMENTOSCOBRO.REMESA IS NOT NULL)",
           "AND (S.GRUPORIESGO = {g})",
           "INTO :PARREMPTESCONFIRMAR{g};"}},
@@ -129,7 +133,7 @@ QList<Bloque> bloques()
           "LEFT OUTER JOIN SERIESFACTURAS S ON (DOCUMENTOSCOBRO.SERIEFACTURA = S.IDSERIESFACTURAS)",
           "WHERE (DOCUMENTOSCOBRO.CLIENTEORIGEN = :PARCLIENTE)",
           "AND (MOVIMIENTOSCOBRO.DOCUMENTOORIGENCOBRO IS NULL)",
-          "AND (DOCUMENTOSCOBRO.MOVIMIENTODEVOLUCION IS NULL)",
+          "AND (DOCUMENTOSCOBRO.MOVIMIENTODEVOLUCION + 0 IS NULL)",
           "AND (DOCUMENTOSCOBRO.REMESA IS NULL)",
           "AND (DOCUMENTOSCOBRO.ESTADO != \"X\")",
           "AND (S.GRUPORIESGO = {g})",
@@ -182,13 +186,14 @@ QList<Bloque> bloques()
 }
 
 // B4 runs once: advances tied to no order and no delivery note belong to no group.
+// It keeps off the DOCUMENTOORIGENCOBRO index for the same reason as B3.
 QStringList bloqueAnticiposLibresLineas()
 {
     return {
         QStringLiteral("  /* Anticipos LIBRES del Clientes */"),
         QStringLiteral("  SELECT SUM(M.IMPORTEMOVIMIENTO)"),
         QStringLiteral("  FROM MOVIMIENTOSCOBRO M"),
-        QStringLiteral("  WHERE (M.DOCUMENTOORIGENCOBRO IS NULL)"),
+        QStringLiteral("  WHERE (M.DOCUMENTOORIGENCOBRO + 0 IS NULL)"),
         QStringLiteral("  AND (M.ClienteOrigen = :PARCLIENTE)"),
         QStringLiteral("  AND (M.FACTURALIQUIDACION IS NULL)"),
         QStringLiteral("  AND ((M.ALBARANORIGEN IS NULL)AND(M.PEDIDOORIGEN IS NULL))"),
