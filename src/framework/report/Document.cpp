@@ -217,4 +217,33 @@ std::vector<TextLine> textLines(const Page &page)
     return lines;
 }
 
+double TextColumns::anchor(const TextItem &t)
+{
+    const int h = t.alignment & Qt::AlignHorizontal_Mask;
+    if (h & Qt::AlignRight)
+        return t.rect.right();
+    if (h & Qt::AlignHCenter)
+        return t.rect.center().x();
+    return t.rect.left();
+}
+
+TextColumns::TextColumns(const Document &doc, double toleranceMm)
+{
+    std::vector<double> all;
+    for (const Page &page : doc.pages)
+        for (const PageItem &item : page.items)
+            if (const auto *t = std::get_if<TextItem>(&item); t && !t->text.trimmed().isEmpty())
+                all.push_back(anchor(*t));
+    std::sort(all.begin(), all.end());
+    for (double a : all)
+        if (m_anchors.empty() || a - m_anchors.back() > toleranceMm)
+            m_anchors.push_back(a);
+}
+
+int TextColumns::columnOf(const TextItem &t) const
+{
+    const auto it = std::upper_bound(m_anchors.begin(), m_anchors.end(), anchor(t) + 1e-9);
+    return int(std::max<std::ptrdiff_t>(0, (it - m_anchors.begin()) - 1));
+}
+
 } // namespace fw::report

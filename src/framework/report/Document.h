@@ -113,4 +113,19 @@ struct TextLine
 };
 std::vector<TextLine> textLines(const Page &page);
 
+/// The columns of a document for the tabular exports: the distinct places its texts
+/// are aligned to (left edge, right edge or centre), merged when closer than the
+/// tolerance, so a report column is one spreadsheet or CSV column on every line.
+class TextColumns
+{
+public:
+    explicit TextColumns(const Document &doc, double toleranceMm = 3.0);
+    int count() const { return int(m_anchors.size()); }
+    int columnOf(const TextItem &text) const;
+    static double anchor(const TextItem &text);
+
+private:
+    std::vector<double> m_anchors;
+};
+
 } // namespace fw::report

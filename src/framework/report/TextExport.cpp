@@ -76,19 +76,25 @@ void writeText(const Document &doc, const QString &fileName)
 
 void writeCsv(const Document &doc, const QString &fileName, QChar separator)
 {
+    // Fields by column, so every record of a report column lands in the same field.
+    const TextColumns columns(doc);
     QString out;
     for (const Page &page : doc.pages) {
         for (const TextLine &line : textLines(page)) {
-            bool firstField = true;
+            QStringList fields(columns.count());
             for (const TextItem *t : line.items) {
-                if (!firstField)
-                    out += separator;
-                firstField = false;
-                QString s = singleLine(t->text).trimmed();
+                QString &field = fields[columns.columnOf(*t)];
+                const QString s = singleLine(t->text).trimmed();
+                field = field.isEmpty() ? s : field + u' ' + s;
+            }
+            for (int i = 0; i < fields.size(); ++i) {
+                QString s = fields[i];
                 if (s.contains(separator) || s.contains(u'"')) {
                     s.replace(QLatin1String("\""), QLatin1String("\"\""));
                     s = u'"' + s + u'"';
                 }
+                if (i > 0)
+                    out += separator;
                 out += s;
             }
             out += u'\n';

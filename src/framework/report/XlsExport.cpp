@@ -15,19 +15,6 @@ namespace fw::report {
 
 namespace {
 
-// Texts closer than this on the page share a spreadsheet column.
-constexpr double kColumnToleranceMm = 3.0;
-
-double anchor(const TextItem &t)
-{
-    const int h = t.alignment & Qt::AlignHorizontal_Mask;
-    if (h & Qt::AlignRight)
-        return t.rect.right();
-    if (h & Qt::AlignHCenter)
-        return t.rect.center().x();
-    return t.rect.left();
-}
-
 /// Reads a number written with the locale's separators ("1.500,00", "-3", "12,5").
 /// Codes with a leading zero ("0012") stay texts.
 class NumberReader
@@ -72,21 +59,7 @@ private:
 
 void writeXls(const Document &doc, const QString &fileName)
 {
-    // Columns: the distinct places texts are aligned to, across the whole report.
-    std::vector<double> anchors;
-    for (const Page &page : doc.pages)
-        for (const PageItem &item : page.items)
-            if (const auto *t = std::get_if<TextItem>(&item))
-                anchors.push_back(anchor(*t));
-    std::sort(anchors.begin(), anchors.end());
-    std::vector<double> columns;
-    for (double a : anchors)
-        if (columns.empty() || a - columns.back() > kColumnToleranceMm)
-            columns.push_back(a);
-    auto columnOf = [&](double a) {
-        auto it = std::upper_bound(columns.begin(), columns.end(), a + 1e-9);
-        return int(std::max<std::ptrdiff_t>(0, (it - columns.begin()) - 1));
-    };
+    const TextColumns columns(doc);
 
     const QByteArray path = QFile::encodeName(fileName);
     lxw_workbook *book = workbook_new(path.constData());
@@ -124,7 +97,7 @@ void writeXls(const Document &doc, const QString &fileName)
     };
 
     const NumberReader numbers{QLocale()};
-    std::vector<int> widths(columns.size(), 8);
+    std::vector<int> widths(size_t(columns.count()), 8);
     lxw_row_t row = 0;
     for (const Page &page : doc.pages) {
         for (const TextLine &line : textLines(page)) {
@@ -132,7 +105,7 @@ void writeXls(const Document &doc, const QString &fileName)
             for (const TextItem *t : line.items) {
                 QString text = t->text.trimmed();
                 text.replace(u'\n', u' ');
-                const int col = columnOf(anchor(*t));
+                const int col = columns.columnOf(*t);
                 // Two texts in one column on one line: the second joins the first.
                 bool joined = false;
                 if (auto it = taken.find(col); it != taken.end()) {
@@ -155,7 +128,7 @@ void writeXls(const Document &doc, const QString &fileName)
             ++row;
         }
     }
-    for (size_t c = 0; c < columns.size(); ++c)
+    for (size_t c = 0; c < widths.size(); ++c)
         worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), widths[c], nullptr);
 
     const lxw_error error = workbook_close(book);
