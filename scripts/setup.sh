@@ -10,7 +10,7 @@ PACKAGES=(
   firebird3.0-server firebird-dev libfbclient2
   libsimpleini-dev libxlsxwriter-dev libcli11-dev
   libgtest-dev googletest libbenchmark-dev
-  xvfb xauth poppler-utils locales libxml2-utils
+  xvfb xauth poppler-utils locales libxml2-utils python3
   fonts-dejavu-core unrtf
 )
 

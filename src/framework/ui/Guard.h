@@ -3,6 +3,7 @@
 
 #include <exception>
 #include <functional>
+#include <type_traits>
 #include <utility>
 
 namespace fw::ui {
@@ -50,12 +51,18 @@ void runGuarded(F &&f) noexcept
     }
 }
 
-/// Wraps a handler for `QObject::connect` so that no exception leaves it.
+/// Wraps a handler for `QObject::connect` so that no exception leaves it. A
+/// handler that takes no arguments may be connected to a signal that has some.
 template <typename F>
 auto guarded(F f)
 {
-    return [f = std::move(f)](auto &&...args) noexcept {
-        runGuarded([&] { f(std::forward<decltype(args)>(args)...); });
+    return [f = std::move(f)](auto &&...args) mutable noexcept {
+        runGuarded([&] {
+            if constexpr (std::is_invocable_v<F &, decltype(args)...>)
+                f(std::forward<decltype(args)>(args)...);
+            else
+                f();
+        });
     };
 }
 

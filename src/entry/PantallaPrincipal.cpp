@@ -1,0 +1,170 @@
+#include "PantallaPrincipal.h"
+
+#include "data/ModuloDatos.h"
+#include "framework/db/Database.h"
+#include "framework/db/SqlQuery.h"
+#include "framework/db/Transaction.h"
+#include "framework/ui/Guard.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include <memory>
+
+TFormPantallaPrincipal::TFormPantallaPrincipal(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("FormPantallaPrincipal"));
+    buildForm();
+}
+
+void TFormPantallaPrincipal::buildForm()
+{
+    setWindowTitle(QStringLiteral("  Modulo de Velmora"));
+    setModal(true);
+
+    LabelTitulo = new QLabel(QStringLiteral("Módulo de Velmora"), this);
+    LabelTitulo->setObjectName(QStringLiteral("LabelTitulo"));
+    QFont titleFont = LabelTitulo->font();
+    titleFont.setBold(true);
+    titleFont.setPointSize(titleFont.pointSize() + 6);
+    LabelTitulo->setFont(titleFont);
+
+    auto *regla = new QFrame(this);
+    regla->setObjectName(QStringLiteral("PanelRegla"));
+    regla->setFixedHeight(3);
+    regla->setAutoFillBackground(true);
+    QPalette maroon = regla->palette();
+    maroon.setColor(QPalette::Window, QColor(0x80, 0x00, 0x00));
+    regla->setPalette(maroon);
+
+    auto makeButton = [this](const char *name, const QString &caption) {
+        auto *b = new QPushButton(caption, this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setMinimumHeight(48);
+        return b;
+    };
+    BotonInstalar = makeButton("BotonInstalar", QStringLiteral("    Instalación / Actualización SQL      "));
+    BotonConfigurar = makeButton("BotonConfigurar", QStringLiteral("    Configurar Series y Formas de Pago"));
+    BotonListados = makeButton("BotonListados", QStringLiteral("  Obtener los listados de control       "));
+    BotonCerrar = new QPushButton(QStringLiteral("  Cerrar"), this);
+    BotonCerrar->setObjectName(QStringLiteral("BotonCerrar"));
+
+    connect(BotonInstalar, &QPushButton::clicked, this, fw::ui::guarded([this] { suitempBotonInstalarClick(); }));
+    connect(BotonConfigurar, &QPushButton::clicked, this, fw::ui::guarded([this] { suitempBotonConfigurarClick(); }));
+    connect(BotonListados, &QPushButton::clicked, this, fw::ui::guarded([this] { suitempBotonListadosClick(); }));
+    connect(BotonCerrar, &QPushButton::clicked, this, fw::ui::guarded([this] { BotonCerrarClick(); }));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(LabelTitulo);
+    layout->addWidget(regla);
+    layout->addSpacing(16);
+    for (QPushButton *b : {BotonInstalar, BotonConfigurar, BotonListados}) {
+        auto *row = new QHBoxLayout;
+        row->addStretch(1);
+        b->setMinimumWidth(360);
+        row->addWidget(b);
+        row->addStretch(1);
+        layout->addLayout(row);
+    }
+    layout->addStretch(1);
+    auto *footer = new QHBoxLayout;
+    footer->addStretch(1);
+    footer->addWidget(BotonCerrar);
+    layout->addLayout(footer);
+
+    resize(560, 380);
+    if (const QScreen *screen = QApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    BotonCerrar->setFocus();
+}
+
+int TFormPantallaPrincipal::exec()
+{
+    // While the main screen exists an error escaping any handler of the
+    // module's windows is discarded without a message.
+    fw::ui::ScopedErrorPolicy discard(fw::ui::ErrorPolicy::Discard);
+    BotonCerrar->setFocus();
+    return QDialog::exec();
+}
+
+void TFormPantallaPrincipal::suitempBotonInstalarClick() { EjecutarAccion(Accion::Instalacion); }
+void TFormPantallaPrincipal::suitempBotonConfigurarClick() { AbrirConfiguracionVelmora(); }
+void TFormPantallaPrincipal::suitempBotonListadosClick() { EjecutarAccion(Accion::Listados); }
+void TFormPantallaPrincipal::AbrirConfiguracionVelmora() { EjecutarAccion(Accion::Configuracion); }
+
+void TFormPantallaPrincipal::BotonCerrarClick()
+{
+    try {
+        accept();
+    } catch (...) {
+    }
+}
+
+void TFormPantallaPrincipal::EjecutarAccion(Accion accion)
+{
+    auto datos = std::make_unique<TDatos>();
+    datos->IdEmpresa = IdEmpresaPrin;
+    datos->IdGrupoEmpresa = IdGrupoEmpresaPrin;
+    datos->IdUsuario = IdUsuarioPrin;
+    datos->RutaBaseDatos = RutaBaseDatosPrin;
+    datos->NombreUsuario = NombreUsuarioPrin;
+    datos->Password = PasswordPrin;
+
+    bool sesionAbierta = false;
+    try {
+        if (datos->BaseDatosNORVIK->connected())
+            datos->BaseDatosNORVIK->close();
+        datos->ConfigurarConexion();
+        datos->BaseDatosNORVIK->open();
+        datos->IBTransaccion->start();
+        sesionAbierta = true;
+    } catch (...) {
+        fw::ui::showMessage(fw::ui::errorText(std::current_exception()));
+    }
+
+    if (sesionAbierta) {
+        try {
+            datos->AbrirEmpresa();
+            MostrarVentanaAccion(accion, *datos);
+            if (accion == Accion::Configuracion) {
+                // This commit is what stores the risk groups and risk days edited.
+                datos->IBQEmpresas->close();
+                datos->IBTransaccion->commit();
+                datos->BaseDatosNORVIK->close();
+            } else {
+                datos->BaseDatosNORVIK->closeDataSets();
+                if (datos->IBTransaccion->active())
+                    datos->IBTransaccion->rollback();
+                datos->BaseDatosNORVIK->close();
+            }
+        } catch (...) {
+            fw::ui::showMessage(fw::ui::errorText(std::current_exception()));
+        }
+    }
+
+    try {
+        if (datos->IBQEmpresas->active())
+            datos->IBQEmpresas->close();
+        datos->BaseDatosNORVIK->closeDataSets();
+        datos->BaseDatosNORVIK->close();
+    } catch (...) {
+        if (accion == Accion::Instalacion)
+            fw::ui::showMessage(fw::ui::errorText(std::current_exception()));
+    }
+    try {
+        datos.reset();
+    } catch (...) {
+    }
+}
+
+void TFormPantallaPrincipal::MostrarVentanaAccion(Accion accion, TDatos &datos)
+{
+    // The action windows plug in here as they are built.
+    Q_UNUSED(accion);
+    Q_UNUSED(datos);
+}
