@@ -19,6 +19,11 @@ class Cursor
 public:
     virtual ~Cursor() = default;
 
+    /// Called before and after the report walks this cursor (after also when
+    /// generation fails), so a data set can stop notifying its widgets meanwhile.
+    virtual void beginWalk() {}
+    virtual void endWalk() noexcept {}
+
     virtual void first() = 0;
     virtual void next() = 0;
     virtual bool eof() const = 0;

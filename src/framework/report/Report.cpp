@@ -159,6 +159,20 @@ public:
         m_groupValue.resize(m_groups.size());
         m_groupOpen.assign(m_groups.size(), false);
 
+        struct Walk
+        {
+            Cursor *cursor;
+            explicit Walk(Cursor *c) : cursor(c)
+            {
+                if (cursor)
+                    cursor->beginWalk();
+            }
+            ~Walk()
+            {
+                if (cursor)
+                    cursor->endWalk();
+            }
+        } walk(cursor);
         if (cursor)
             cursor->first();
         const bool hasRows = cursor && !cursor->eof();
