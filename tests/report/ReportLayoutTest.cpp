@@ -324,3 +324,18 @@ TEST(ReportLayout, GeneratedSignalCarriesThePageCount)
     EXPECT_EQ(spy.at(0).at(0).toInt(), doc->pageCount());
     EXPECT_EQ(l.report.document(), doc);
 }
+
+TEST(ReportLayout, LandscapePagesAreWiderAndShorter)
+{
+    Listing l(false);
+    l.report.setOrientation(QPageLayout::Landscape);
+    l.addRows(0, 40, 1);
+    l.detail->frame().bottom = true;
+    const auto doc = l.report.generate();
+    EXPECT_EQ(doc->paperSize(), QSizeF(297, 210));
+    ASSERT_EQ(doc->pageCount(), 2);
+    EXPECT_EQ(countStartingWith(doc->pages[0], QStringLiteral("C0-")), 32); // 160 mm of body
+    EXPECT_DOUBLE_EQ(topOf(doc->pages[0], QStringLiteral("Pag. 1")), 192);
+    for (const LineItem *line : lines(doc->pages[0]))
+        EXPECT_DOUBLE_EQ(line->to.x(), 287);
+}
