@@ -1,0 +1,77 @@
+#pragma once
+#include "framework/ui/DataEdit.h"
+
+#include <QComboBox>
+
+#include <functional>
+#include <memory>
+
+namespace fw::ui {
+
+/// An editable drop-down bound to one field of a data source. Each item has a
+/// text and a stored value (the text itself when none is given): choosing an
+/// item writes its stored value to the field, a typed text that matches an
+/// item's text writes that item's value, any other typed text is written as
+/// text. The field's value selects the matching item, or shows as text.
+/// Without a data source it is a plain drop-down whose `storedValue()` is read.
+class DataComboBox : public QComboBox
+{
+    Q_OBJECT
+public:
+    explicit DataComboBox(QWidget *parent = nullptr);
+    ~DataComboBox() override;
+
+    DataSource *dataSource() const;
+    void setDataSource(DataSource *source);
+    QString dataField() const;
+    void setDataField(const QString &name);
+    Field *field() const;
+
+    /// Adds an item with the value stored for it.
+    void addStoredItem(const QString &text, const QVariant &stored = {});
+    /// Stored value of the chosen item, or the typed text when no item matches.
+    QVariant storedValue() const;
+    /// Selects the item whose stored value equals `value` (compared as text);
+    /// shows the value as text when none does. Raises no change event.
+    void setStoredValue(const QVariant &value);
+
+    /// When false, no key can leave the drop-down empty.
+    bool allowClear() const { return m_allowClear; }
+    void setAllowClear(bool allow) { m_allowClear = allow; }
+    bool isReadOnly() const { return m_readOnly; }
+    void setReadOnly(bool readOnly);
+
+    /// Writes a changed value to the field now.
+    void updateRecord();
+
+    /// Key down: setting key to 0 stops the drop-down's own handling.
+    std::function<void(int &key, Qt::KeyboardModifiers modifiers)> onKeyDown;
+    std::function<void(QString &text)> onKeyPress;
+
+signals:
+    /// The user chose an item or changed the text.
+    void changed();
+
+protected:
+    virtual void keyDown(QKeyEvent *event);
+    bool ownerKeyDown(QKeyEvent *event);
+    void baseKeyDown(QKeyEvent *event);
+    virtual void keyPress(QString &text);
+
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    void load();
+    bool beginEdit();
+    int itemForText(const QString &text) const;
+    bool bound() const;
+
+    std::unique_ptr<FieldLink> m_link;
+    bool m_allowClear = true;
+    bool m_readOnly = false;
+    bool m_loading = false;
+    bool m_modified = false;
+};
+
+} // namespace fw::ui

@@ -1,0 +1,291 @@
+#pragma once
+#include "framework/db/DataSource.h"
+
+#include <QAbstractTableModel>
+#include <QBrush>
+#include <QFont>
+#include <QPointer>
+#include <QStringList>
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace fw::ui {
+
+/// One column of a grid, as a column definition line holds it:
+/// "FIELD\tWIDTH\tTITLE\tF" (width in characters, last letter T when read-only).
+struct GridColumn
+{
+    QString fieldName;
+    int width = 0; ///< characters; 0 takes the field's display width
+    QString title;
+    bool readOnly = false;
+
+    /// Missing parts keep their defaults; an empty field name gives nothing.
+    static std::optional<GridColumn> fromLine(const QString &line);
+    QString toLine() const;
+};
+
+/// How a cell is drawn; the cell-colour handler may change any of it.
+struct CellLook
+{
+    QFont font;
+    QColor textColor;
+    QBrush background;
+};
+
+enum class CellState { Selected = 0x1, Focused = 0x2, Fixed = 0x4 };
+Q_DECLARE_FLAGS(CellStates, CellState)
+
+class DataGrid;
+
+/// Table model over a data source: one row per record, one column per grid
+/// column. Rows other than the current one are read by walking the data set
+/// once (controls disabled, current record restored) whenever its rows change;
+/// the current row is always read live from the fields. Editing a cell puts the
+/// data set in edit mode and sets the field; moving to another row posts.
+class DataGridModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    explicit DataGridModel(DataGrid *grid);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    /// The field shown in a column; null when the data set lacks it or is closed.
+    Field *field(int column) const;
+    /// Row of the data set's current record; -1 when there is none.
+    int currentRow() const { return m_currentRow; }
+    /// Reads every row again.
+    void reload();
+    /// Columns changed: reread.
+    void columnsChanged();
+    /// Small-integer and boolean columns show a check box.
+    static bool isCheckField(const Field *field);
+
+private:
+    friend class DataGrid;
+    struct Cell
+    {
+        QVariant value;
+        QString display;
+        QString edit;
+    };
+    using Row = std::vector<Cell>;
+    Row readCurrent() const;
+    const Cell *cell(int row, int column, Cell &scratch) const;
+    void syncCurrentRow();
+    void currentRecordChanged();
+    void stateChanged(DataSetState state);
+
+    DataGrid *m_grid;
+    std::vector<Row> m_rows;
+    int m_currentRow = -1;
+    int m_insertRow = -1; ///< row of a record being inserted, -1 when none
+    bool m_walking = false;
+};
+
+/// A data-aware grid: a QTableView that follows a fw::DataSource through a
+/// DataGridModel. Columns come from column definition lines (or, without any,
+/// from the visible fields). The layout (columns, widths, titles) can be saved
+/// to and loaded from a section of an ini file. Key options: Enter acts as Tab,
+/// insert and delete by key. A cell-colour handler decides each cell's font,
+/// text colour and background before it is painted.
+///
+/// The grid neither owns its data source nor the data set; it detaches itself
+/// when either is destroyed.
+class DataGrid : public QTableView
+{
+    Q_OBJECT
+public:
+    explicit DataGrid(QWidget *parent = nullptr);
+    ~DataGrid() override;
+
+    DataSource *dataSource() const { return m_source; }
+    void setDataSource(DataSource *source);
+    DataSet *dataSet() const { return m_source ? m_source->dataSet() : nullptr; }
+    /// True when the grid has a data source whose data set is open.
+    bool dataSetOpen() const;
+
+    // --- columns -------------------------------------------------------------
+    QStringList columnDefinitions() const;
+    /// Replaces the columns and applies them (widths, titles).
+    void setColumnDefinitions(const QStringList &lines);
+    const std::vector<GridColumn> &columns() const { return m_columns; }
+    /// Number of columns shown.
+    int gridColumnCount() const { return int(m_columns.size()); }
+    /// Index of the selected (current) column; -1 when there is none.
+    int selectedIndex() const;
+    void setSelectedIndex(int column);
+    /// Width of a column in characters, from its width in pixels.
+    int columnWidthInChars(int column) const;
+    int charsToPixels(int chars) const;
+
+    // --- layout store ----------------------------------------------------------
+    /// Ini file holding layouts; an empty name disables the store.
+    QString layoutFile() const { return m_layoutFile; }
+    void setLayoutFile(const QString &path) { m_layoutFile = path; }
+    bool layoutEnabled() const { return m_layoutEnabled; }
+    void setLayoutEnabled(bool enabled) { m_layoutEnabled = enabled; }
+    /// Section of the file; when empty, the window's name followed by the grid's name.
+    QString layoutSection() const { return m_layoutSection; }
+    void setLayoutSection(const QString &section) { m_layoutSection = section; }
+    QString effectiveLayoutSection() const;
+    /// There is no registry here: a grid set to use it keeps its layouts in the file as well.
+    bool useRegistry() const { return m_useRegistry; }
+    void setUseRegistry(bool v) { m_useRegistry = v; }
+    /// When loading, columns the grid defines now but the stored layout lacks are added at the end.
+    bool addNewFieldsOnLoad() const { return m_addNewFields; }
+    void setAddNewFieldsOnLoad(bool v) { m_addNewFields = v; }
+    /// Writes the current layout (one entry per column) when the store is enabled.
+    void saveLayout();
+    /// Applies the stored layout when the store is enabled and one is stored; false otherwise.
+    bool loadLayout();
+    /// Entries of the stored layout (empty when none).
+    QStringList storedLayout() const;
+
+    // --- options ---------------------------------------------------------------
+    bool enterAsTab() const { return m_enterAsTab; }
+    void setEnterAsTab(bool v) { m_enterAsTab = v; }
+    bool allowInsert() const { return m_allowInsert; }
+    void setAllowInsert(bool v) { m_allowInsert = v; }
+    bool allowDelete() const { return m_allowDelete; }
+    void setAllowDelete(bool v) { m_allowDelete = v; }
+    bool calculatedFieldsEditable() const { return m_calcEditable; }
+    void setCalculatedFieldsEditable(bool v) { m_calcEditable = v; }
+    /// Header text lines (titles are centred).
+    void setTitleLines(int lines);
+    /// Row height as a percentage of the normal one.
+    void setRowHeightPercent(int percent);
+    /// A widget (usually a data-aware drop-down on the same field) shown over the
+    /// current cell of that field's column instead of the grid's own editor.
+    void setCellEditor(const QString &fieldName, QWidget *editor);
+
+    // --- painting ----------------------------------------------------------------
+    /// Look of a cell after the cell-colour handler.
+    CellLook cellLook(const QModelIndex &index, CellStates state, bool highlighted) const;
+    CellLook cellLook(int row, int column) const;
+    /// Value of any field on a row as the grid shows it; inside the cell-colour
+    /// handler, `paintingRow()` is the row being drawn.
+    QVariant rowValue(int row, const QString &fieldName) const;
+    int paintingRow() const { return m_paintingRow; }
+
+    // --- owner's handlers --------------------------------------------------------
+    /// Cell colours: field of the cell (may be null), draw state, whether the cell
+    /// is highlighted, and the look to change.
+    std::function<void(Field *field, CellStates state, bool highlighted, CellLook &look)> onCalcCellColors;
+    /// Key down: setting key to 0 stops the grid's own handling.
+    std::function<void(int &key, Qt::KeyboardModifiers modifiers)> onKeyDown;
+    /// Character typed into a cell: change it, or empty it to drop it.
+    std::function<void(QString &text)> onKeyPress;
+    /// Raised whenever a data cell is drawn: rectangle, data column, column, state.
+    std::function<void(const QRect &rect, int dataColumn, const GridColumn &column, CellStates state)>
+        onDrawColumnCell;
+
+    DataGridModel *gridModel() const { return m_model; }
+
+    /// Handles a key as the grid does (navigation, Enter as Tab, insert, delete).
+    /// Keys typed into the cell editor come here as well.
+    void handleKey(QKeyEvent *event);
+    /// Runs a typed character through keyPress(); empty when dropped.
+    QString filterTypedText(const QString &text);
+
+signals:
+    void columnEntered(int column);
+    void columnExited(int column);
+
+protected:
+    /// Key down: the owner's handler, then the grid's own handling.
+    virtual void keyDown(QKeyEvent *event);
+    /// The grid's own handling of a key, without the owner's handler.
+    void baseKeyDown(QKeyEvent *event);
+    /// Runs only the owner's key-down handler; false when it consumed the key.
+    bool ownerKeyDown(QKeyEvent *event);
+    /// A character about to be typed into a cell; the base runs the owner's handler.
+    virtual void keyPress(QString &text);
+    /// The focus entered the grid (or its editor) from outside, or left it.
+    virtual void doEnter() {}
+    virtual void doExit() {}
+    virtual void colEnter() {}
+    virtual void colExit() {}
+
+    bool event(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void updateGeometries() override;
+
+private:
+    friend class DataGridModel;
+    friend class DataGridDelegate;
+    void attach();
+    void applyColumns();
+    void defaultColumns();
+    void moveToRow(int row, int column);
+    /// Moves the data set by rows (posting first); past the last row adds one when allowed.
+    void moveRows(int distance, bool appendAtEnd, int column = -1);
+    void nextCell(bool forward);
+    bool isReadOnlyGrid() const;
+    QWidget *cellEditorFor(int column) const;
+    void focusChanged(QWidget *old, QWidget *now);
+    void placeCellEditor();
+    bool contains(const QWidget *w) const;
+
+    QPointer<DataSource> m_source;
+    DataGridModel *m_model;
+    std::vector<GridColumn> m_columns;
+    bool m_columnsDefined = false;
+    QString m_layoutFile;
+    QString m_layoutSection;
+    bool m_layoutEnabled = false;
+    bool m_useRegistry = false;
+    bool m_addNewFields = false;
+    bool m_enterAsTab = false;
+    bool m_allowInsert = true;
+    bool m_allowDelete = true;
+    bool m_calcEditable = true;
+    bool m_syncing = false;
+    int m_titleLines = 1;
+    int m_selectedColumn = 0;
+    mutable int m_paintingRow = -1;
+    bool m_keyFromEditor = false;
+    QPointer<QWidget> m_editor;
+    std::vector<std::pair<QString, QPointer<QWidget>>> m_cellEditors;
+    std::vector<QMetaObject::Connection> m_sourceConnections;
+    QMetaObject::Connection m_focusConnection;
+};
+
+/// Paints grid cells with the look the grid's cell-colour handler decides, and
+/// routes keys typed into cell editors through the grid's key handling.
+class DataGridDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+public:
+    explicit DataGridDelegate(DataGrid *grid);
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override;
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
+    bool eventFilter(QObject *object, QEvent *event) override;
+
+private:
+    DataGrid *m_grid;
+    mutable bool m_filtering = false;
+};
+
+} // namespace fw::ui
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(fw::ui::CellStates)
