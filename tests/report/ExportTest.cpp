@@ -176,7 +176,7 @@ for c in ET.fromstring(z.read('xl/worksheets/sheet1.xml')).iter('{%s}c' % ns['m'
     };
     EXPECT_FALSE(cell(QStringLiteral("S:Pérez, \"El Rápido\"")).isEmpty());
     EXPECT_FALSE(cell(QStringLiteral("N:1500")).isEmpty());
-    EXPECT_FALSE(cell(QStringLiteral("N:-987.456")).isEmpty() && cell(QStringLiteral("N:-987.46")).isEmpty());
+    EXPECT_FALSE(cell(QStringLiteral("N:-987.46")).isEmpty()) << cells.toStdString();
     EXPECT_FALSE(cell(QStringLiteral("S:C3")).isEmpty()); // codes stay texts
     // The amount column is one spreadsheet column for every line of the report.
     EXPECT_EQ(cell(QStringLiteral("N:1500")).remove(QRegularExpression(QStringLiteral("\\d"))),

@@ -6,6 +6,9 @@
 
 #include <xlsxwriter.h>
 
+#include <clocale>
+#include <locale.h>
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -55,12 +58,40 @@ private:
     QRegularExpression m_pattern;
 };
 
+/// The workbook writer formats numbers with the C library, which follows the
+/// process's regional settings: under a Spanish LC_NUMERIC it would write 2,5 into
+/// the XML and the cell would be lost. The C locale holds for this thread while
+/// the workbook is written.
+class CNumericLocale
+{
+public:
+    CNumericLocale() : m_c(newlocale(LC_NUMERIC_MASK, "C", locale_t(0)))
+    {
+        if (m_c)
+            m_previous = uselocale(m_c);
+    }
+    ~CNumericLocale()
+    {
+        if (m_c) {
+            uselocale(m_previous);
+            freelocale(m_c);
+        }
+    }
+    CNumericLocale(const CNumericLocale &) = delete;
+    CNumericLocale &operator=(const CNumericLocale &) = delete;
+
+private:
+    locale_t m_c;
+    locale_t m_previous = locale_t(0);
+};
+
 } // namespace
 
 void writeXls(const Document &doc, const QString &fileName)
 {
     const TextColumns columns(doc);
 
+    const CNumericLocale cNumbers;
     const QByteArray path = QFile::encodeName(fileName);
     lxw_workbook *book = workbook_new(path.constData());
     if (!book)
