@@ -1,11 +1,22 @@
 #include "ModuloDatos.h"
 
+#include "components/lxCampo.h"
+#include "components/lxIBDataSet.h"
+#include "components/lxIBQuery.h"
+#include "components/lxRxMemoryData.h"
+#include "framework/db/DataSource.h"
 #include "framework/db/Database.h"
-#include "framework/db/SqlQuery.h"
+#include "framework/db/Error.h"
+#include "framework/db/SqlStatement.h"
 #include "framework/db/Transaction.h"
+#include "framework/host/NumberMask.h"
+#include "framework/ui/Guard.h"
 
 #include <QApplication>
 #include <QMessageBox>
+
+#include <cmath>
+#include <memory>
 
 TDatos::TDatos(QObject *parent) : QObject(parent)
 {
@@ -21,13 +32,16 @@ TDatos::TDatos(QObject *parent) : QObject(parent)
     IBTransaccion->setDefaultAction(fw::TransactionAction::CommitRetaining);
     BaseDatosNORVIK->setDefaultTransaction(IBTransaccion);
 
-    IBQEmpresas = new fw::SqlQuery(this);
+    IBQEmpresas = new TlxIBQuery(this);
     IBQEmpresas->setObjectName(QStringLiteral("IBQEmpresas"));
     IBQEmpresas->setDatabase(BaseDatosNORVIK);
     IBQEmpresas->setTransaction(IBTransaccion);
     IBQEmpresas->setSql(QStringList{QStringLiteral("SELECT * "), QStringLiteral("FROM EMPRESAS "),
                                     QStringLiteral("WHERE IDEMPRESAS = :IDEMPRESAS")});
     IBQEmpresas->afterOpen = [this](fw::DataSet &) { IBQEmpresasAfterOpen(); };
+
+    CrearSituacionClientesRiesgo();
+    CrearClientesRiesgo();
 }
 
 TDatos::~TDatos()
@@ -61,6 +75,394 @@ void TDatos::IBQEmpresasAfterOpen()
 {
     const fw::Field *moneda = IBQEmpresas->findField(QStringLiteral("MONEDABASE"));
     MonedaEmpresaBase = (moneda == nullptr || IBQEmpresas->isEmpty() || moneda->isNull()) ? 0 : moneda->asInteger();
+}
+
+// ---- risk query, memory table, currency and document context ----
+
+namespace {
+
+const char *const kFamiliasProcedimiento[] = {
+    "PARRIESGOCONCEDIDO", "PARFACTPTESCOBRO", "PARDEVPENDIENTES", "PARREMPTESCONFIRMAR", "PARFACTPTESREMESAR",
+    "PARREMESASENRIESGO", "PARALBSINFACT",    "PARTOTALRIESGO",   "PARTOTALOTROS",       "PARPRESINACEPTAR",
+    "PARPEDIDOSPTES",     "PARTOTALANTICIPOS"};
+
+QString conGrupo(const char *familia, int g)
+{
+    return QString::fromLatin1(familia) + QString::number(g);
+}
+
+/// The amount fields of the risk query in the order the amount display configures them.
+QStringList camposImporteRiesgo()
+{
+    QStringList nombres;
+    auto familia = [&](const char *f) {
+        for (int g = 1; g <= 5; ++g)
+            nombres << conGrupo(f, g);
+    };
+    for (const char *f : kFamiliasProcedimiento)
+        familia(f);
+    nombres << QStringLiteral("PARTOTALANTICIPOSLIBRES");
+    familia("PARPEDIDOSPARCIALES");
+    familia("TOTALEXCEDIDO");
+    nombres << QStringLiteral("TOTALEXCEDIDOGLOBAL") << QStringLiteral("SALDOGLOBAL");
+    familia("PARSUMADEVCOBRADAS");
+    familia("PARSUMADEVPENDIENTES");
+    familia("PARSUMADEVTOTALES");
+    return nombres;
+}
+
+const QStringList &camposImporteRx()
+{
+    static const QStringList nombres{
+        QStringLiteral("RiesgoConcedido"),      QStringLiteral("FacturasPtesCobro"),
+        QStringLiteral("DevolucionesPtes"),     QStringLiteral("RemesasPtesConfirmar"),
+        QStringLiteral("FacturasPtesRemesar"),  QStringLiteral("RemesasEnRiesgo"),
+        QStringLiteral("AlbaranesSinFacturar"), QStringLiteral("TotalRiesgo"),
+        QStringLiteral("TotalOtros"),           QStringLiteral("PresupuestosSinAceptar"),
+        QStringLiteral("PedidosPtes"),          QStringLiteral("TotalAnticipos"),
+        QStringLiteral("PedidosParciales"),     QStringLiteral("DevolucionesCobradas"),
+        QStringLiteral("DevolucionesPtesGestionar"), QStringLiteral("Excedente")};
+    return nombres;
+}
+
+/// A null amount counts as 0.
+long double extendido(const fw::Field &campo)
+{
+    return campo.isNull() ? 0.0L : static_cast<long double>(campo.asFloat());
+}
+
+} // namespace
+
+void TDatos::CrearSituacionClientesRiesgo()
+{
+    IBQSituacionClientesRiesgo = new TlxIBQuery(this);
+    IBQSituacionClientesRiesgo->setObjectName(QStringLiteral("IBQSituacionClientesRiesgo"));
+    IBQSituacionClientesRiesgo->setDatabase(BaseDatosNORVIK);
+    IBQSituacionClientesRiesgo->setTransaction(IBTransaccion);
+    IBQSituacionClientesRiesgo->setSql(QStringList{
+        QStringLiteral("SELECT PRSITUACIONCLIENTESRIESGOGRUPOS.*, C.CODIGO, C.NOMBRE, C.IDCLIENTES"),
+        QStringLiteral("FROM PRSITUACIONCLIENTESRIESGOGRUPOS("), QStringLiteral("  :PARCLIENTE) "),
+        QStringLiteral("  LEFT OUTER JOIN CLIENTES C"), QStringLiteral("  ON (:PARCLIENTE = C.IdClientes)")});
+
+    // Declared before the first open, so the amount descriptors exist when the
+    // before-open step configures them.
+    auto importe = [this](const QString &nombre, fw::FieldKind kind = fw::FieldKind::Data) {
+        fw::Field &f = IBQSituacionClientesRiesgo->addField(nombre, fw::FieldType::Float, 0, kind);
+        f.setReadOnly(true);
+        f.onGetText = [this](fw::Field &campo, QString &texto, bool display) {
+            IBQSituacionClientesRiesgoPARRIESGOCONCEDIDO1GetText(campo, texto, display);
+        };
+    };
+    auto familia = [&](const char *f, fw::FieldKind kind = fw::FieldKind::Data) {
+        for (int g = 1; g <= 5; ++g)
+            importe(conGrupo(f, g), kind);
+    };
+    for (const char *f : kFamiliasProcedimiento)
+        familia(f);
+    importe(QStringLiteral("PARTOTALANTICIPOSLIBRES"));
+    familia("PARPEDIDOSPARCIALES");
+    familia("TOTALEXCEDIDO", fw::FieldKind::Calculated);
+    IBQSituacionClientesRiesgo->addField(QStringLiteral("CODIGO"), fw::FieldType::String, 7);
+    IBQSituacionClientesRiesgo->addField(QStringLiteral("NOMBRE"), fw::FieldType::String, 50);
+    IBQSituacionClientesRiesgo->addField(QStringLiteral("IDCLIENTES"), fw::FieldType::Integer);
+    importe(QStringLiteral("TOTALEXCEDIDOGLOBAL"), fw::FieldKind::Calculated);
+    importe(QStringLiteral("SALDOGLOBAL"), fw::FieldKind::Calculated);
+    familia("PARSUMADEVCOBRADAS");
+    familia("PARSUMADEVPENDIENTES");
+    familia("PARSUMADEVTOTALES");
+
+    IBQSituacionClientesRiesgo->beforeOpen = [this](fw::DataSet &) { IBQSituacionClientesRiesgoBeforeOpen(); };
+    IBQSituacionClientesRiesgo->onCalcFields = [this](fw::DataSet &) { IBQSituacionClientesRiesgoCalcFields(); };
+
+    dsSituacionClientesRiesgo = new fw::DataSource(this);
+    dsSituacionClientesRiesgo->setObjectName(QStringLiteral("dsSituacionClientesRiesgo"));
+    dsSituacionClientesRiesgo->setAutoEdit(false);
+    dsSituacionClientesRiesgo->setDataSet(IBQSituacionClientesRiesgo);
+}
+
+void TDatos::CrearClientesRiesgo()
+{
+    RxClientesRiesgo = new TlxRxMemoryData(this);
+    RxClientesRiesgo->setObjectName(QStringLiteral("RxClientesRiesgo"));
+    auto campo = [this](const QString &nombre, fw::FieldType tipo, int size = 0) -> fw::Field & {
+        return RxClientesRiesgo->addField(nombre, tipo, size);
+    };
+    campo(QStringLiteral("IdCliente"), fw::FieldType::Integer);
+    campo(QStringLiteral("CodigoCliente"), fw::FieldType::String, 10);
+    campo(QStringLiteral("ClienteNombre"), fw::FieldType::String, 50);
+    campo(QStringLiteral("FechaCaucion"), fw::FieldType::Date);
+    campo(QStringLiteral("CodigoCaucion"), fw::FieldType::String, 15);
+    for (const QString &nombre : camposImporteRx()) {
+        if (nombre == QLatin1String("Excedente"))
+            campo(QStringLiteral("GrupoRiesgo"), fw::FieldType::Integer);
+        fw::Field &f = campo(nombre, fw::FieldType::Float);
+        f.onGetText = [this](fw::Field &c, QString &texto, bool display) {
+            IBQSituacionClientesRiesgoPARRIESGOCONCEDIDO1GetText(c, texto, display);
+        };
+    }
+    campo(QStringLiteral("DiasCondicionPago"), fw::FieldType::Integer);
+
+    RxClientesRiesgo->onNewRecord = [this](fw::DataSet &) { RxClientesRiesgoNewRecord(); };
+    RxClientesRiesgo->beforeOpen = [this](fw::DataSet &) { RxClientesRiesgoBeforeOpen(); };
+
+    dsRxClientesRiesgo = new fw::DataSource(this);
+    dsRxClientesRiesgo->setObjectName(QStringLiteral("dsRxClientesRiesgo"));
+    dsRxClientesRiesgo->setAutoEdit(false);
+    dsRxClientesRiesgo->setDataSet(RxClientesRiesgo);
+}
+
+void TDatos::IBQSituacionClientesRiesgoBeforeOpen()
+{
+    IBQSituacionClientesRiesgo->paramByName(QStringLiteral("PARCLIENTE")).setAsInteger(IdCliente);
+    ConfigurarCamposImporte(IBQSituacionClientesRiesgo);
+}
+
+void TDatos::IBQSituacionClientesRiesgoCalcFields()
+{
+    // Evaluated in 80-bit extended precision and rounded once to a double when
+    // stored; never rounded to cents, so the sign tests see the true residue.
+    fw::DataSet &q = *IBQSituacionClientesRiesgo;
+    for (int g = 1; g <= 5; ++g) {
+        const long double saldo = (extendido(q.fieldByName(conGrupo("PARRIESGOCONCEDIDO", g)))
+                                   + extendido(q.fieldByName(conGrupo("PARTOTALANTICIPOS", g))))
+                                  - extendido(q.fieldByName(conGrupo("PARTOTALRIESGO", g)));
+        q.fieldByName(conGrupo("TOTALEXCEDIDO", g)).setAsFloat(static_cast<double>(saldo));
+    }
+    const long double global = extendido(q.fieldByName(QStringLiteral("TOTALEXCEDIDO1")))
+                               + extendido(q.fieldByName(QStringLiteral("TOTALEXCEDIDO2")))
+                               + extendido(q.fieldByName(QStringLiteral("TOTALEXCEDIDO3")))
+                               + extendido(q.fieldByName(QStringLiteral("TOTALEXCEDIDO4")))
+                               + extendido(q.fieldByName(QStringLiteral("TOTALEXCEDIDO5")));
+    q.fieldByName(QStringLiteral("TOTALEXCEDIDOGLOBAL")).setAsFloat(static_cast<double>(global));
+    const long double saldoGlobal = extendido(q.fieldByName(QStringLiteral("TOTALEXCEDIDOGLOBAL")))
+                                    + extendido(q.fieldByName(QStringLiteral("PARTOTALANTICIPOSLIBRES")));
+    q.fieldByName(QStringLiteral("SALDOGLOBAL")).setAsFloat(static_cast<double>(saldoGlobal));
+}
+
+void TDatos::RxClientesRiesgoNewRecord()
+{
+    for (const QString &nombre : camposImporteRx())
+        RxClientesRiesgo->fieldByName(nombre).setAsFloat(0);
+    RxClientesRiesgo->fieldByName(QStringLiteral("DiasCondicionPago")).setAsInteger(0);
+}
+
+void TDatos::RxClientesRiesgoBeforeOpen()
+{
+    ConfigurarCamposImporte(RxClientesRiesgo);
+}
+
+void TDatos::ObtenerDatosMoneda(std::int32_t monedaInicio, double &cambio, std::int32_t &decimales)
+{
+    cambio = 1;
+    decimales = 0;
+    std::unique_ptr<fw::SqlStatement> consulta;
+    try {
+        consulta = std::make_unique<fw::SqlStatement>();
+        consulta->setDatabase(BaseDatosNORVIK);
+        consulta->setTransaction(IBTransaccion);
+    } catch (...) {
+        MostrarAviso(QStringLiteral("ATENCION Error en Monedas ") + fw::ui::errorText(std::current_exception()));
+        return;
+    }
+    try {
+        consulta->setSql(QStringList{
+            QStringLiteral("SELECT CD.CambioVentas AS Cambio,"),
+            QStringLiteral("       ME.DecimalesVisualizar AS DecimalesCambio,"),
+            QStringLiteral("       MD.DecimalesVisualizar AS DecimalesMoneda,"), QStringLiteral("       MD.Simbolo"),
+            QStringLiteral("FROM CambioDivisas CD"), QStringLiteral("  LEFT OUTER JOIN Monedas ME"),
+            QStringLiteral("  ON (CD.MonedaInicio = ME.IdMonedas)"), QStringLiteral("  LEFT OUTER JOIN Monedas MD"),
+            QStringLiteral("  ON (CD.MonedaFin = MD.IdMonedas)"),
+            QStringLiteral("WHERE (CD.MonedaInicio = ") + QString::number(monedaInicio) + QStringLiteral(") AND"),
+            QStringLiteral("      (CD.MonedaFin =") + QString::number(MonedaEmpresaBase) + QStringLiteral(")")});
+        consulta->execute();
+        if (!consulta->eof()) {
+            const QVariant c = consulta->value(QStringLiteral("CAMBIO"));
+            cambio = c.isNull() ? 1 : c.toDouble();
+            const QVariant d = consulta->value(QStringLiteral("DECIMALESMONEDA"));
+            decimales = d.isNull() ? 0 : d.toInt();
+        }
+        consulta->close();
+        if (IBTransaccion->active())
+            IBTransaccion->commitRetaining();
+    } catch (...) {
+        MostrarAviso(QStringLiteral("ATENCION  ") + fw::ui::errorText(std::current_exception()));
+    }
+}
+
+void TDatos::ConfigurarCamposImporte(fw::DataSet *dataSet)
+{
+    double cambio = 1;
+    std::int32_t decimales = 0;
+    ObtenerDatosMoneda(MonedaEmpresaBase, cambio, decimales);
+
+    auto configurar = [&](auto *ds, const QStringList &nombres) {
+        for (const QString &nombre : nombres)
+            ds->SetlxCampo(&ds->fieldByName(nombre), 1, -1, QStringLiteral("*"), cambio, decimales, true, QString(),
+                           QStringLiteral("  "), true);
+    };
+    if (auto *q = qobject_cast<TlxIBQuery *>(dataSet);
+        q != nullptr && q->objectName() == QLatin1String("IBQSituacionClientesRiesgo"))
+        configurar(q, camposImporteRiesgo());
+    else if (auto *rx = qobject_cast<TlxRxMemoryData *>(dataSet);
+             rx != nullptr && rx->objectName() == QLatin1String("RxClientesRiesgo"))
+        configurar(rx, camposImporteRx());
+}
+
+namespace {
+TlxCampo *descriptorDe(fw::Field &campo)
+{
+    QObject *ds = campo.dataSet();
+    if (auto *q = qobject_cast<TlxIBQuery *>(ds))
+        return q->GetlxCampo(&campo);
+    if (auto *t = qobject_cast<TlxIBDataSet *>(ds))
+        return t->GetlxCampo(&campo);
+    if (auto *rx = qobject_cast<TlxRxMemoryData *>(ds))
+        return rx->GetlxCampo(&campo);
+    return nullptr;
+}
+
+/// The field's own text, without any get-text handler.
+QString textoPropio(const fw::Field &campo)
+{
+    return campo.isNull() ? QString() : campo.asString();
+}
+} // namespace
+
+void TDatos::IBQSituacionClientesRiesgoPARRIESGOCONCEDIDO1GetText(fw::Field &Sender, QString &Text, bool DisplayText)
+{
+    Q_UNUSED(DisplayText); // the same text serves display and editing
+    TlxCampo *descriptor = descriptorDe(Sender);
+    if (descriptor == nullptr) {
+        Text.clear();
+        return;
+    }
+    if (!descriptor->GetText) {
+        Text = textoPropio(Sender);
+        return;
+    }
+    QString s;
+    switch (descriptor->Tipo) {
+    case 0:
+    case 4:
+    case 7:
+        s = textoPropio(Sender);
+        break;
+    case 1: {
+        const double valor = Sender.isNull() ? 0.0 : Sender.asFloat();
+        const double divisor = descriptor->CambioMoneda == 0 ? 1.0 : descriptor->CambioMoneda;
+        s = fw::host::formatNumberMask(valor / divisor, descriptor->MascaraVisualizacion);
+        const fw::DataSetState estado = Sender.dataSet()->state();
+        if (estado == fw::DataSetState::Edit || estado == fw::DataSetState::Insert
+            || estado == fw::DataSetState::SetKey) {
+            const double redondeado = RedondearDecimales(descriptor->Decimales, valor);
+            if (redondeado != valor && !Sender.readOnly()) {
+                try {
+                    Sender.setAsFloat(redondeado);
+                } catch (...) {
+                    fw::ui::showMessage(fw::ui::errorText(std::current_exception()));
+                }
+            }
+        }
+        break;
+    }
+    case 2:
+    case 3:
+        s = fw::host::formatNumberMask(Sender.isNull() ? 0.0 : Sender.asFloat(), descriptor->MascaraVisualizacion);
+        break;
+    case 6:
+        Sender.setDisplayFormat(QStringLiteral("dd/mm/yyyy"));
+        s = textoPropio(Sender);
+        break;
+    case 8:
+        Sender.setDisplayFormat(QStringLiteral("dd/mm/yyyy hh:nn"));
+        s = textoPropio(Sender);
+        break;
+    case 9:
+        Sender.setDisplayFormat(QStringLiteral("hh:nn"));
+        s = textoPropio(Sender);
+        break;
+    default:
+        break;
+    }
+    Text = descriptor->TextoFijoAnterior + s + descriptor->TextoFijoPosterior;
+}
+
+double RedondearDecimales(std::int32_t d, double x)
+{
+    // The power of ten is a single-precision value, the product is taken in
+    // extended precision and rounded halves-to-even into a 32-bit integer.
+    const float p = std::pow(10.0f, float(d));
+    const long double producto = static_cast<long double>(x) * static_cast<long double>(p);
+    const long double n = std::nearbyint(producto);
+    if (!(n >= -2147483648.0L && n <= 2147483647.0L))
+        return x; // beyond the 32-bit range the value is kept as it is
+    return static_cast<double>(static_cast<long double>(static_cast<std::int32_t>(n)) / static_cast<long double>(p));
+}
+
+void TDatos::CargarDatosDocumento()
+{
+    std::unique_ptr<TlxIBQuery> consulta;
+    try {
+        consulta = std::make_unique<TlxIBQuery>();
+        consulta->setDatabase(BaseDatosNORVIK);
+        consulta->setTransaction(IBTransaccion);
+        consulta->setUniDirectional(true);
+
+        consulta->setSql(QStringList{QStringLiteral("SELECT SE.CODIGO AS CODIGOSERIE,"),
+                                     QStringLiteral("SE.NOMBRE AS NOMBRESERIE,"), QStringLiteral("SE.GRUPORIESGO "),
+                                     QStringLiteral("FROM SERIESDOCUMENTOS SE "),
+                                     QStringLiteral("WHERE (IDSERIESDOCUMENTOS = :PARID)")});
+        consulta->paramByName(QStringLiteral("PARID")).setAsInteger(IDSerie);
+        consulta->open();
+        const bool hayFila = !consulta->isEmpty();
+        CodigoSerie = hayFila ? textoPropio(consulta->fieldByName(QStringLiteral("CODIGOSERIE"))) : QString();
+        NombreSerie = hayFila ? textoPropio(consulta->fieldByName(QStringLiteral("NOMBRESERIE"))) : QString();
+        const fw::Field &grupo = consulta->fieldByName(QStringLiteral("GRUPORIESGO"));
+        GrupoRiesgo = (!hayFila || grupo.isNull()) ? 0 : grupo.asInteger();
+        consulta->close();
+
+        QStringList numero{QStringLiteral("SELECT NUMERO ")};
+        switch (TipoDocumento) {
+        case 0:
+            numero << QStringLiteral("FROM PRESUPUESTOSVENTA  WHERE (IDPRESUPUESTOSVENTA = :PARID)");
+            break;
+        case 1:
+            numero << QStringLiteral("FROM PEDIDOSVENTA  WHERE (IDPEDIDOSVENTA = :PARID)");
+            break;
+        case 2:
+            numero << QStringLiteral("FROM ALBARANESVENTA  WHERE (IDALBARANESVENTA = :PARID)");
+            break;
+        default:
+            break;
+        }
+        consulta->setSql(numero);
+        if (consulta->paramNames().contains(QStringLiteral("PARID"), Qt::CaseInsensitive))
+            consulta->paramByName(QStringLiteral("PARID")).setAsInteger(IdDocumento);
+        consulta->open();
+        if (!consulta->active())
+            throw fw::Error(QStringLiteral("No se pudo abrir la consulta del documento"));
+        const bool hayDocumento = !consulta->isEmpty();
+        const fw::Field &num = consulta->fieldByName(QStringLiteral("NUMERO"));
+        NumeroDocumento = (!hayDocumento || num.isNull()) ? 0 : num.asInteger();
+        consulta->close();
+    } catch (const fw::Abort &) {
+    } catch (...) {
+        const QString texto = fw::ui::errorText(std::current_exception());
+        try {
+            if (consulta && consulta->active())
+                consulta->close();
+        } catch (...) {
+        }
+        consulta.reset();
+        MostrarAviso(QStringLiteral("Error al buscar los datos del documento ...\r\n") + texto);
+    }
+}
+
+bool TDatos::SobrepasadoRiesgo()
+{
+    if (GrupoRiesgo >= 1 && GrupoRiesgo <= 5)
+        return IBQSituacionClientesRiesgo->fieldByName(conGrupo("TOTALEXCEDIDO", GrupoRiesgo)).asFloat() < 0;
+    return true;
 }
 
 namespace {

@@ -6,9 +6,14 @@
 
 namespace fw {
 class Database;
-class SqlQuery;
+class DataSet;
+class DataSource;
+class Field;
 class Transaction;
 } // namespace fw
+
+class TlxIBQuery;
+class TlxRxMemoryData;
 
 /// The data module: one connection to the host database, its one transaction,
 /// the company record and the calling context the host passed in. Every entry
@@ -42,7 +47,13 @@ public:
 
     fw::Database *BaseDatosNORVIK = nullptr;
     fw::Transaction *IBTransaccion = nullptr;
-    fw::SqlQuery *IBQEmpresas = nullptr;
+    TlxIBQuery *IBQEmpresas = nullptr;
+    /// The customer's risk situation per group, with the derived balances.
+    TlxIBQuery *IBQSituacionClientesRiesgo = nullptr;
+    fw::DataSource *dsSituacionClientesRiesgo = nullptr;
+    /// Rows of the listings, one per customer and risk group.
+    TlxRxMemoryData *RxClientesRiesgo = nullptr;
+    fw::DataSource *dsRxClientesRiesgo = nullptr;
 
     /// Database name := RutaBaseDatos; the parameters replaced by exactly the
     /// three lines "user_name=", "password=" and "lc_ctype=ISO8859_1".
@@ -50,9 +61,35 @@ public:
     /// IDEMPRESAS := IdEmpresa and opens the company record.
     void AbrirEmpresa();
 
+    /// Loads the series' code, name and risk group and the document number.
+    /// Never raises: an error is reported in the warning dialog.
+    void CargarDatosDocumento();
+    /// True when the document's group is over its limit, or the series has no group.
+    bool SobrepasadoRiesgo();
+
+    /// Sales rate from `monedaInicio` to the base currency and the base currency's
+    /// display decimals (1 and 0 when nothing is found).
+    void ObtenerDatosMoneda(std::int32_t monedaInicio, double &cambio, std::int32_t &decimales);
+    /// Gives every amount field of the risk query or of the listings' table its
+    /// amount descriptor; any other data set is left alone.
+    void ConfigurarCamposImporte(fw::DataSet *dataSet);
+    /// The text of every amount field: divided by the rate, the currency's
+    /// decimals, thousands grouped, two blanks after.
+    void IBQSituacionClientesRiesgoPARRIESGOCONCEDIDO1GetText(fw::Field &Sender, QString &Text, bool DisplayText);
+
 private:
     void IBQEmpresasAfterOpen();
+    void CrearSituacionClientesRiesgo();
+    void CrearClientesRiesgo();
+    void IBQSituacionClientesRiesgoBeforeOpen();
+    void IBQSituacionClientesRiesgoCalcFields();
+    void RxClientesRiesgoNewRecord();
+    void RxClientesRiesgoBeforeOpen();
 };
+
+/// d decimals of x: single-precision power of ten, halves to the even
+/// neighbour, within the 32-bit range (beyond it x is returned unchanged).
+double RedondearDecimales(std::int32_t d, double x);
 
 /// The module's one warning: a modal "Aviso" dialog with the text and "&Aceptar".
 /// True when it was closed with "&Aceptar".

@@ -3,10 +3,12 @@
 #include "PantallaPrincipal.h"
 #include "data/ModuloDatos.h"
 #include "framework/db/Database.h"
-#include "framework/db/SqlQuery.h"
+#include "components/lxIBQuery.h"
 #include "framework/db/Transaction.h"
 #include "framework/ui/Guard.h"
+#include "screens/ControlRiesgo.h"
 #include "screens/DialogoAviso.h"
+#include "screens/RiesgoClientes.h"
 
 #include <QApplication>
 
@@ -52,6 +54,24 @@ void RecorrerRiesgoCliente(TDatos &datos)
     datos.AbrirEmpresa();
     if (datos.TipoDocumento < 0)
         datos.GrupoRiesgo = 0;
+    else
+        datos.CargarDatosDocumento();
+
+    if (datos.IBQSituacionClientesRiesgo->active())
+        datos.IBQSituacionClientesRiesgo->close();
+    datos.IBQSituacionClientesRiesgo->open();
+
+    if (datos.TipoDocumento < 0) {
+        auto vista = std::make_unique<TFormRiesgoClientes>();
+        vista->Datos = &datos;
+        vista->exec();
+    } else if (datos.SobrepasadoRiesgo()) {
+        auto dialogo = std::make_unique<TFormControlRiesgo>();
+        dialogo->Datos = &datos;
+        dialogo->exec();
+    }
+
+    datos.IBQSituacionClientesRiesgo->close();
     datos.IBQEmpresas->close();
     datos.BaseDatosNORVIK->closeDataSets();
     if (datos.IBTransaccion->active())

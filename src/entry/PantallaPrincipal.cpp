@@ -2,7 +2,7 @@
 
 #include "data/ModuloDatos.h"
 #include "framework/db/Database.h"
-#include "framework/db/SqlQuery.h"
+#include "components/lxIBQuery.h"
 #include "framework/db/Transaction.h"
 #include "framework/ui/Guard.h"
 

@@ -1,7 +1,7 @@
 // The data module's session against a real server.
 #include "data/ModuloDatos.h"
 #include "framework/db/Database.h"
-#include "framework/db/SqlQuery.h"
+#include "components/lxIBQuery.h"
 #include "framework/db/Transaction.h"
 #include "support/TestDatabase.h"
 
