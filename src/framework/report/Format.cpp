@@ -1,7 +1,8 @@
 #include "framework/report/Format.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <cstdlib>
 
 namespace fw::report {
 
@@ -102,8 +103,10 @@ NumberSection parseSection(const QString &text)
 // `decimals` places, read to 15 significant digits first.
 void decimalDigits(double magnitude, int decimals, QString &intPart, QString &fracPart)
 {
+    // d.dddddddddddddde±x, independent of the C library's regional settings.
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%.14e", magnitude);
+    const auto end = std::to_chars(buf, buf + sizeof buf - 1, magnitude, std::chars_format::scientific, 14).ptr;
+    *end = '\0';
     QString mantissa;
     const char *p = buf;
     for (; *p && *p != 'e'; ++p)
