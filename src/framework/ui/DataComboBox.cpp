@@ -13,7 +13,8 @@ DataComboBox::DataComboBox(QWidget *parent) : QComboBox(parent), m_link(std::mak
     setInsertPolicy(QComboBox::NoInsert);
     m_link->onLoad = [this] { load(); };
     m_link->onWrite = [this] { updateRecord(); };
-    connect(this, &QComboBox::activated, this, guarded([this](int) {
+    // Any change not made by the field itself counts as the user's: the list, the keys, or code.
+    connect(this, &QComboBox::currentIndexChanged, this, guarded([this](int) {
                 if (m_loading)
                     return;
                 if (bound()) {

@@ -49,7 +49,7 @@ public:
     std::function<void(QString &text)> onKeyPress;
 
 signals:
-    /// The user chose an item or changed the text.
+    /// The chosen item or the text changed, other than by setStoredValue() or the field.
     void changed();
 
 protected:

@@ -13,6 +13,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPainter>
+#include <QScopeGuard>
 
 namespace fw::ui {
 
@@ -320,12 +321,20 @@ DataGrid::DataGrid(QWidget *parent) : QTableView(parent), m_model(new DataGridMo
     setItemDelegate(new DataGridDelegate(this));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
-    setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
-                    QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    setReadOnly(false);
     setTabKeyNavigation(false);
     verticalHeader()->setVisible(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     horizontalHeader()->setHighlightSections(false);
+    // Widths the user drags are kept in the columns, so a model reset (which
+    // re-creates the header sections) and the saved layout both keep them.
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_resetting = true; });
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] { m_resetting = false; });
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int logical, int, int size) {
+        if (m_resetting || m_applyingWidths || logical < 0 || logical >= gridColumnCount())
+            return;
+        m_columns[size_t(logical)].width = pixelsToChars(size);
+    });
     m_focusConnection = connect(qApp, &QApplication::focusChanged, this,
                                 guarded([this](QWidget *old, QWidget *now) { focusChanged(old, now); }));
 }
@@ -336,6 +345,13 @@ DataGrid::~DataGrid()
     disconnect(m_focusConnection);
     for (const auto &c : m_sourceConnections)
         disconnect(c);
+}
+
+void DataGrid::setReadOnly(bool readOnly)
+{
+    setEditTriggers(readOnly ? QAbstractItemView::NoEditTriggers
+                             : QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
+                                   QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
 }
 
 bool DataGrid::isReadOnlyGrid() const
@@ -432,6 +448,8 @@ void DataGrid::setColumnDefinitions(const QStringList &lines)
 
 void DataGrid::applyColumns()
 {
+    m_applyingWidths = true;
+    const auto done = qScopeGuard([this] { m_applyingWidths = false; });
     for (int i = 0; i < int(m_columns.size()); ++i) {
         int chars = m_columns[size_t(i)].width;
         if (chars <= 0) {
@@ -447,14 +465,19 @@ int DataGrid::charsToPixels(int chars) const
     return chars * fontMetrics().horizontalAdvance(QLatin1Char('0')) + 4;
 }
 
-int DataGrid::columnWidthInChars(int column) const
+int DataGrid::pixelsToChars(int pixels) const
 {
     const int charWidth = std::max(1, fontMetrics().horizontalAdvance(QLatin1Char('0')));
+    return std::max(1, int(std::lround(double(pixels - 4) / charWidth)));
+}
+
+int DataGrid::columnWidthInChars(int column) const
+{
     if (column < 0 || column >= gridColumnCount())
         return 0;
     if (horizontalHeader()->count() <= column)
         return m_columns[size_t(column)].width;
-    return std::max(1, int(std::lround(double(columnWidth(column) - 4) / charWidth)));
+    return pixelsToChars(columnWidth(column));
 }
 
 int DataGrid::selectedIndex() const
@@ -533,7 +556,8 @@ QString DataGrid::effectiveLayoutSection() const
 
 void DataGrid::saveLayout()
 {
-    if (!m_layoutEnabled || m_layoutFile.isEmpty())
+    // A grid without columns (closed before they were made) never wipes a stored layout.
+    if (!m_layoutEnabled || m_layoutFile.isEmpty() || m_columns.empty())
         return;
     fw::host::IniFile ini(m_layoutFile);
     if (!ini.load())

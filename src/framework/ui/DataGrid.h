@@ -128,6 +128,7 @@ public:
     /// Width of a column in characters, from its width in pixels.
     int columnWidthInChars(int column) const;
     int charsToPixels(int chars) const;
+    int pixelsToChars(int pixels) const;
 
     // --- layout store ----------------------------------------------------------
     /// Ini file holding layouts; an empty name disables the store.
@@ -145,7 +146,8 @@ public:
     /// When loading, columns the grid defines now but the stored layout lacks are added at the end.
     bool addNewFieldsOnLoad() const { return m_addNewFields; }
     void setAddNewFieldsOnLoad(bool v) { m_addNewFields = v; }
-    /// Writes the current layout (one entry per column) when the store is enabled.
+    /// Writes the current layout (one entry per column) when the store is enabled
+    /// and the grid has columns.
     void saveLayout();
     /// Applies the stored layout when the store is enabled and one is stored; false otherwise.
     bool loadLayout();
@@ -159,6 +161,9 @@ public:
     void setAllowInsert(bool v) { m_allowInsert = v; }
     bool allowDelete() const { return m_allowDelete; }
     void setAllowDelete(bool v) { m_allowDelete = v; }
+    /// A read-only grid never edits, inserts or deletes.
+    bool isReadOnly() const { return isReadOnlyGrid(); }
+    void setReadOnly(bool readOnly);
     bool calculatedFieldsEditable() const { return m_calcEditable; }
     void setCalculatedFieldsEditable(bool v) { m_calcEditable = v; }
     /// Header text lines (titles are centred).
@@ -255,6 +260,8 @@ private:
     bool m_allowDelete = true;
     bool m_calcEditable = true;
     bool m_syncing = false;
+    bool m_resetting = false;
+    bool m_applyingWidths = false;
     int m_titleLines = 1;
     int m_selectedColumn = 0;
     mutable int m_paintingRow = -1;
