@@ -2,6 +2,7 @@
 #include "components/lxDBComboBox.h"
 #include "components/lxDBEdit.h"
 #include "components/lxDBGrid.h"
+#include "ModalCatcher.h"
 #include "framework/db/Error.h"
 #include "framework/db/MemoryDataSet.h"
 #include "framework/host/HostPaths.h"
@@ -178,6 +179,15 @@ TEST(TlxDBGrid, RefusedInsertAddsNoRowAndEditsPostWhenTheRowIsLeft)
     EXPECT_EQ(ds->fieldByName(QStringLiteral("NOMBRE")).asString(), QStringLiteral("Cambiado"));
     EXPECT_EQ(v.grid->gridModel()->index(0, 1).data().toString(), QStringLiteral("Cambiado"));
     EXPECT_EQ(v.grid->gridModel()->index(2, 1).data().toString(), QStringLiteral("Tres"));
+
+    // A post the data set refuses silently keeps the row in edit, without a message.
+    ds->beforePost = [](fw::DataSet &) { throw fw::Abort(); };
+    ModalCatcher catcher;
+    EXPECT_TRUE(EnviarTeclas(QStringLiteral("{F2}^aOtra vez{DOWN}"), true));
+    EXPECT_EQ(ds->state(), fw::DataSetState::Edit);
+    EXPECT_EQ(ds->recNo(), 1);
+    EXPECT_TRUE(catcher.seen().isEmpty());
+    ds->cancel();
 }
 
 TEST(TlxDBGrid, DecimalKeyBecomesTheUsersSeparator)

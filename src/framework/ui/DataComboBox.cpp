@@ -1,6 +1,6 @@
 #include "DataComboBox.h"
 
-#include "Guard.h"
+#include "DataGuard.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -14,7 +14,7 @@ DataComboBox::DataComboBox(QWidget *parent) : QComboBox(parent), m_link(std::mak
     m_link->onLoad = [this] { load(); };
     m_link->onWrite = [this] { updateRecord(); };
     // Any change not made by the field itself counts as the user's: the list, the keys, or code.
-    connect(this, &QComboBox::currentIndexChanged, this, guarded([this](int) {
+    connect(this, &QComboBox::currentIndexChanged, this, guardedData([this](int) {
                 if (m_loading)
                     return;
                 if (bound()) {
@@ -27,7 +27,7 @@ DataComboBox::DataComboBox(QWidget *parent) : QComboBox(parent), m_link(std::mak
                 }
                 emit changed();
             }));
-    connect(lineEdit(), &QLineEdit::textEdited, this, guarded([this](const QString &) {
+    connect(lineEdit(), &QLineEdit::textEdited, this, guardedData([this](const QString &) {
                 if (m_loading)
                     return;
                 m_modified = true;
@@ -124,7 +124,7 @@ void DataComboBox::load()
     if (!bound())
         return;
     QVariant value;
-    runGuarded([&] {
+    runDataStep([&] {
         if (Field *f = m_link->field())
             value = f->value();
     });
@@ -221,12 +221,12 @@ void DataComboBox::baseKeyDown(QKeyEvent *e)
 
 void DataComboBox::keyPressEvent(QKeyEvent *e)
 {
-    runGuarded([&] { keyDown(e); });
+    runDataStep([&] { keyDown(e); });
 }
 
 void DataComboBox::focusOutEvent(QFocusEvent *e)
 {
-    runGuarded([&] { updateRecord(); });
+    runDataStep([&] { updateRecord(); });
     QComboBox::focusOutEvent(e);
 }
 

@@ -1,6 +1,6 @@
 #include "DataEdit.h"
 
-#include "Guard.h"
+#include "DataGuard.h"
 #include "framework/db/Error.h"
 
 #include <QApplication>
@@ -138,9 +138,14 @@ void DataEdit::load()
     if (!m_link->dataSource() || m_link->fieldName.isEmpty())
         return; // unbound: a plain edit
     QString text;
-    runGuarded([&] {
-        if (Field *f = m_link->field())
+    runDataStep([&] {
+        if (Field *f = m_link->field()) {
             text = (hasFocus() && !QLineEdit::isReadOnly()) ? f->text() : f->displayText();
+            // No more characters than the column holds.
+            const int most = f->isText() && f->size() > 0 && !f->onGetText ? f->size() : 32767;
+            if (maxLength() != most) // setting it retypes the text and loses the selection
+                setMaxLength(most);
+        }
     });
     m_loading = true;
     if (text != this->text())
@@ -162,7 +167,7 @@ bool DataEdit::beginEdit()
     if (QLineEdit::isReadOnly() || !m_link->canModify())
         return false;
     bool editing = false;
-    runGuarded([&] { editing = m_link->edit(); });
+    runDataStep([&] { editing = m_link->edit(); });
     return editing;
 }
 
@@ -241,7 +246,7 @@ void DataEdit::baseKeyDown(QKeyEvent *e)
 
 void DataEdit::keyPressEvent(QKeyEvent *e)
 {
-    runGuarded([&] { keyDown(e); });
+    runDataStep([&] { keyDown(e); });
 }
 
 void DataEdit::focusInEvent(QFocusEvent *e)
@@ -254,7 +259,7 @@ void DataEdit::focusInEvent(QFocusEvent *e)
 
 void DataEdit::focusOutEvent(QFocusEvent *e)
 {
-    runGuarded([&] { updateRecord(); });
+    runDataStep([&] { updateRecord(); });
     QLineEdit::focusOutEvent(e);
     if (!isModified())
         load();

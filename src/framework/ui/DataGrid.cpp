@@ -1,7 +1,7 @@
 #include "DataGrid.h"
 
+#include "DataGuard.h"
 #include "FieldText.h"
-#include "Guard.h"
 #include "framework/db/Error.h"
 #include "framework/host/IniFile.h"
 
@@ -157,7 +157,7 @@ bool DataGridModel::setData(const QModelIndex &index, const QVariant &value, int
     if (!f || !(flags(index) & (Qt::ItemIsEditable | Qt::ItemIsUserCheckable)))
         return false;
     bool done = false;
-    runGuarded([&] {
+    runDataStep([&] {
         if (index.row() != m_currentRow && index.row() != m_insertRow)
             m_grid->moveToRow(index.row(), index.column());
         DataSet *ds = f->dataSet();
@@ -270,7 +270,12 @@ void DataGridModel::reload()
     } catch (...) {
         m_walking = false;
         endResetModel();
-        handleCurrentError();
+        try {
+            throw;
+        } catch (const Abort &) {
+        } catch (...) {
+            handleCurrentError();
+        }
         return;
     }
     m_walking = false;
@@ -336,7 +341,7 @@ DataGrid::DataGrid(QWidget *parent) : QTableView(parent), m_model(new DataGridMo
         m_columns[size_t(logical)].width = pixelsToChars(size);
     });
     m_focusConnection = connect(qApp, &QApplication::focusChanged, this,
-                                guarded([this](QWidget *old, QWidget *now) { focusChanged(old, now); }));
+                                guardedData([this](QWidget *old, QWidget *now) { focusChanged(old, now); }));
 }
 
 DataGrid::~DataGrid()
@@ -368,21 +373,21 @@ void DataGrid::setDataSource(DataSource *source)
     m_sourceConnections.clear();
     m_source = source;
     if (source) {
-        m_sourceConnections.push_back(connect(source, &DataSource::dataChanged, this, guarded([this] { attach(); })));
-        m_sourceConnections.push_back(connect(source, &DataSource::activeChanged, this, guarded([this](bool) {
+        m_sourceConnections.push_back(connect(source, &DataSource::dataChanged, this, guardedData([this] { attach(); })));
+        m_sourceConnections.push_back(connect(source, &DataSource::activeChanged, this, guardedData([this](bool) {
                                                   attach();
                                               })));
-        m_sourceConnections.push_back(connect(source, &DataSource::layoutChanged, this, guarded([this] { attach(); })));
-        m_sourceConnections.push_back(connect(source, &DataSource::scrolled, this, guarded([this] {
+        m_sourceConnections.push_back(connect(source, &DataSource::layoutChanged, this, guardedData([this] { attach(); })));
+        m_sourceConnections.push_back(connect(source, &DataSource::scrolled, this, guardedData([this] {
                                                   m_model->syncCurrentRow();
                                                   moveToRow(m_model->currentRow(), selectedIndex());
                                               })));
-        m_sourceConnections.push_back(connect(source, &DataSource::recordChanged, this, guarded([this](Field *) {
+        m_sourceConnections.push_back(connect(source, &DataSource::recordChanged, this, guardedData([this](Field *) {
                                                   m_model->currentRecordChanged();
                                               })));
         m_sourceConnections.push_back(connect(source, &DataSource::stateChanged, this,
-                                              guarded([this](DataSetState s) { m_model->stateChanged(s); })));
-        m_sourceConnections.push_back(connect(source, &DataSource::updateData, this, guarded([this] {
+                                              guardedData([this](DataSetState s) { m_model->stateChanged(s); })));
+        m_sourceConnections.push_back(connect(source, &DataSource::updateData, this, guardedData([this] {
                                                   if (m_editor && state() == QAbstractItemView::EditingState)
                                                       commitData(m_editor);
                                               })));
@@ -510,7 +515,7 @@ void DataGrid::moveToRow(int row, int column)
 void DataGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
     QTableView::currentChanged(current, previous);
-    runGuarded([&] {
+    runDataStep([&] {
         if (current.isValid() && current.row() != m_model->currentRow() && !m_syncing) {
             DataSet *ds = dataSet();
             if (ds && ds->active()) {
@@ -738,12 +743,12 @@ bool DataGrid::event(QEvent *e)
 
 void DataGrid::keyPressEvent(QKeyEvent *e)
 {
-    runGuarded([&] { keyDown(e); });
+    runDataStep([&] { keyDown(e); });
 }
 
 void DataGrid::handleKey(QKeyEvent *e)
 {
-    runGuarded([&] { keyDown(e); });
+    runDataStep([&] { keyDown(e); });
 }
 
 bool DataGrid::ownerKeyDown(QKeyEvent *e)
@@ -771,7 +776,7 @@ void DataGrid::keyPress(QString &text)
 QString DataGrid::filterTypedText(const QString &text)
 {
     QString t = text;
-    runGuarded([&] { keyPress(t); });
+    runDataStep([&] { keyPress(t); });
     // What the cell's field cannot hold is refused, as the edit does.
     if (!t.isEmpty() && !isValidFieldChar(m_model->field(selectedIndex()), t.at(0)))
         t.clear();
@@ -1045,7 +1050,7 @@ void DataGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
             state |= CellState::Selected;
         if (option.state & QStyle::State_HasFocus)
             state |= CellState::Focused;
-        runGuarded([&] {
+        runDataStep([&] {
             m_grid->onDrawColumnCell(option.rect, index.column(), m_grid->columns()[size_t(index.column())], state);
         });
     }
