@@ -1,6 +1,7 @@
 #include "components/lxBoton.h"
 #include "ModalCatcher.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -230,4 +231,34 @@ TEST(TlxBoton, AutoSizeKeepsTheRightEdgeWhenRightAligned)
     button->setCaption(QStringLiteral("Un texto bastante más largo que el botón"));
     EXPECT_GT(button->width(), 100);
     EXPECT_EQ(button->geometry().right(), 299);
+}
+
+TEST(TlxBoton, ActionDrivesCaptionAndTheDownStateOfAnInStepGroupedButton)
+{
+    QWidget parent;
+    auto *button = new TlxBoton(&parent);
+    QAction action(QStringLiteral("Explicación"));
+    action.setCheckable(true);
+    QPixmap icon(16, 16);
+    icon.fill(Qt::blue);
+    action.setIcon(QIcon(icon));
+    button->setGroupIndex(1);
+    button->setAllowAllUp(true);
+    button->setAction(&action);
+    EXPECT_EQ(button->Caption(), QStringLiteral("Explicación"));
+    EXPECT_EQ(button->NumGlyphs(), 1); // the action's image, as the button had none
+
+    action.setChecked(true); // grouped, all-up allowed, in step: the button follows
+    EXPECT_TRUE(button->Down());
+    action.setChecked(false);
+    EXPECT_FALSE(button->Down());
+    button->setAllowAllUp(false); // no longer linked
+    action.setChecked(true);
+    EXPECT_FALSE(button->Down());
+
+    QSignalSpy triggered(&action, &QAction::triggered);
+    button->Click();
+    EXPECT_EQ(triggered.count(), 1);
+    action.setEnabled(false);
+    EXPECT_FALSE(button->isEnabled());
 }
