@@ -93,10 +93,8 @@ const DataGridModel::Cell *DataGridModel::cell(int row, int column, Cell &scratc
     Field *f = field(column);
     if (!f)
         return nullptr;
-    const DataSet *ds = f->dataSet();
-    const bool live = row == m_insertRow || (row == m_currentRow && m_insertRow < 0 && editingState(ds->state())) ||
-                      (row == m_currentRow && !m_walking);
-    if (live) {
+    // The current row (and a row being inserted) is read from the fields themselves.
+    if (row == m_insertRow || row == m_currentRow) {
         scratch = Cell{f->value(), f->displayText(), f->text()};
         return &scratch;
     }
