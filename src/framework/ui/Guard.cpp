@@ -1,5 +1,7 @@
 #include "Guard.h"
 
+#include "framework/db/Error.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -40,6 +42,12 @@ void handleCurrentError() noexcept
         const std::exception_ptr error = std::current_exception();
         if (!error || g_policy == ErrorPolicy::Discard)
             return;
+        try {
+            std::rethrow_exception(error);
+        } catch (const fw::Abort &) {
+            return; // a step cancelled on purpose: no message
+        } catch (...) {
+        }
         showMessage(errorText(error));
     } catch (...) {
     }

@@ -37,7 +37,8 @@ QString errorText(const std::exception_ptr &error);
 /// A plain modal message box with a single OK button.
 void showMessage(const QString &text);
 
-/// Hands the current exception to the policy. Call only inside a catch block.
+/// Hands the current exception to the policy; fw::Abort (a step cancelled on
+/// purpose) passes quietly. Call only inside a catch block.
 void handleCurrentError() noexcept;
 
 /// Runs `f` and never lets an exception out.
