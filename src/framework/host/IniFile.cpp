@@ -10,7 +10,9 @@ namespace fw::host {
 
 struct IniFile::Impl
 {
-    CSimpleIniCaseA ini{true, false, false};
+    // CSimpleIniA compares sections and keys without regard to case (the Case
+    // variant is the case-sensitive one).
+    CSimpleIniA ini{true, false, false};
 };
 
 namespace {
@@ -74,9 +76,9 @@ void IniFile::writeInteger(const QString &section, const QString &key, int value
 
 QStringList IniFile::keys(const QString &section) const
 {
-    CSimpleIniCaseA::TNamesDepend names;
+    CSimpleIniA::TNamesDepend names;
     d->ini.GetAllKeys(u8(section).constData(), names);
-    names.sort(CSimpleIniCaseA::Entry::LoadOrder());
+    names.sort(CSimpleIniA::Entry::LoadOrder());
     QStringList out;
     for (const auto &n : names)
         out << QString::fromUtf8(n.pItem);
