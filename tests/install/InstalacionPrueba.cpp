@@ -1,5 +1,9 @@
 #include "InstalacionPrueba.h"
 
+#include "framework/db/Database.h"
+#include "framework/db/Error.h"
+#include "framework/db/SqlStatement.h"
+#include "framework/db/Transaction.h"
 #include "install/SentenciasInstalacion.h"
 
 #include <stdexcept>
@@ -9,26 +13,55 @@ using testsupport::TestDatabase;
 namespace installtest {
 
 namespace {
-void enviar(const TestDatabase &db, const QString &texto)
+
+// A connection of its own for one statement, with the installer's parameters.
+struct Conexion
+{
+    explicit Conexion(const TestDatabase &db)
+    {
+        database.setDatabaseName(db.connectionString());
+        database.params() = QStringList{QStringLiteral("user_name=") + TestDatabase::user(),
+                                        QStringLiteral("password=") + TestDatabase::password(),
+                                        QStringLiteral("lc_ctype=ISO8859_1")};
+        transaction.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"),
+                               QStringLiteral("nowait")});
+        transaction.setDatabase(&database);
+        database.setDefaultTransaction(&transaction);
+        statement.setDatabase(&database);
+        statement.setTransaction(&transaction);
+        database.open();
+        transaction.start();
+    }
+
+    fw::Database database;
+    fw::Transaction transaction;
+    fw::SqlStatement statement;
+};
+
+// Each statement commits on its own; one that fails is tried once more on a
+// fresh connection and then dropped, as on a database installed before.
+void enviar(const TestDatabase &db, const QStringList &lineas)
 {
     for (int intento = 0; intento < 2; ++intento) {
         try {
-            db.run(texto);
+            Conexion c(db);
+            c.statement.setSql(lineas);
+            c.statement.execute();
+            c.transaction.commit();
             return;
-        } catch (const std::runtime_error &) {
-            // A statement that already ran on an installed database fails; it is dropped.
+        } catch (const fw::Error &) {
         }
     }
 }
+
 } // namespace
 
 void instalarModulo(const TestDatabase &db)
 {
     for (const QString &sentencia : SentenciasEsquema())
-        enviar(db, sentencia);
-    enviar(db, QStringLiteral("SET TERM ^ ;\n") + TextoProcedimientoRiesgo().join(QLatin1Char('\n'))
-                   + QStringLiteral("\n^\nSET TERM ; ^\n"));
-    enviar(db, SentenciaGrant());
+        enviar(db, {sentencia});
+    enviar(db, TextoProcedimientoRiesgo());
+    enviar(db, {SentenciaGrant()});
 }
 
 QStringList salidasRiesgo()
@@ -51,18 +84,22 @@ QStringList salidasRiesgo()
 
 std::map<QString, double> situacionRiesgo(const TestDatabase &db, int idCliente)
 {
-    const QStringList filas =
-        db.rows(QStringLiteral("SELECT * FROM PRSITUACIONCLIENTESRIESGOGRUPOS(%1)").arg(idCliente));
-    if (filas.size() != 1)
-        throw std::runtime_error("the risk procedure did not return exactly one row");
-    const QStringList valores = filas.first().split(QLatin1Char('|'));
+    Conexion c(db);
+    c.statement.setSql(QStringLiteral("SELECT * FROM PRSITUACIONCLIENTESRIESGOGRUPOS(%1)").arg(idCliente));
+    c.statement.execute();
+    if (c.statement.eof())
+        throw std::runtime_error("the risk procedure returned no row");
     const QStringList nombres = salidasRiesgo();
-    if (valores.size() != nombres.size())
+    if (c.statement.fieldCount() != nombres.size())
         throw std::runtime_error("the risk procedure returned an unexpected number of outputs");
     std::map<QString, double> resultado;
-    for (qsizetype i = 0; i < nombres.size(); ++i)
-        if (valores[i] != QLatin1String("<null>"))
-            resultado[nombres[i]] = valores[i].toDouble();
+    for (const QString &nombre : nombres)
+        if (!c.statement.isNull(nombre))
+            resultado[nombre] = c.statement.value(nombre).toDouble();
+    c.statement.next();
+    if (!c.statement.eof())
+        throw std::runtime_error("the risk procedure returned more than one row");
+    c.transaction.rollback();
     return resultado;
 }
 

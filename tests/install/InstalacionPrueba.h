@@ -8,9 +8,10 @@
 
 namespace installtest {
 
-/// Sends the installer's statements the way the installer does: each schema
-/// statement on its own, retried once and then dropped when it fails, then the
-/// procedure as one statement and its grant.
+/// Sends the installer's statements the way the installer does, through the
+/// data access framework on a connection of its own per statement: each schema
+/// statement committed on its own, retried once and then dropped when it fails,
+/// then the procedure as one raw statement and its grant.
 void instalarModulo(const testsupport::TestDatabase &db);
 
 /// The risk procedure's 81 outputs in their declared order.
