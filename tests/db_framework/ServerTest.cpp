@@ -101,6 +101,26 @@ TEST_F(Server, SpeaksDialectOne)
     EXPECT_DOUBLE_EQ(q.fieldByName("IMPORTE").asFloat(), 3.25);
     EXPECT_EQ(q.fieldByName("CODIGO").asString(), "C3"); // CHAR padding trimmed
     EXPECT_EQ(q.fieldByName("IMPORTE").origin(), "NUMEROS.IMPORTE");
+
+    // A date and time written through a parameter reads back the same, here and in isql.
+    const QDateTime when(QDate(1999, 12, 31), QTime(23, 59, 58, 250));
+    SqlQuery w;
+    w.setDatabase(&database);
+    w.setSql("INSERT INTO CLIENTES (IDCLIENTES, FECHAREDUCCIONCREDITOCAUC, RIESGOCONCEDIDO) VALUES (990, :F, :R)");
+    w.paramByName("F").setAsDateTime(when);
+    w.paramByName("R").setAsFloat(1500.25);
+    w.execSql();
+    transaction.commitRetaining();
+    EXPECT_EQ(db->value("SELECT CAST(FECHAREDUCCIONCREDITOCAUC AS VARCHAR(30)) FROM CLIENTES WHERE IDCLIENTES = 990"),
+              "31-DEC-1999 23:59:58.2500");
+    SqlQuery r;
+    r.setDatabase(&database);
+    r.setSql("SELECT FECHAREDUCCIONCREDITOCAUC, RIESGOCONCEDIDO FROM CLIENTES WHERE IDCLIENTES = 990");
+    r.open();
+    EXPECT_EQ(r.fieldByName("FECHAREDUCCIONCREDITOCAUC").asDateTime(), when);
+    EXPECT_EQ(r.fieldByName("FECHAREDUCCIONCREDITOCAUC").value().toDateTime().timeSpec(), Qt::LocalTime);
+    EXPECT_EQ(r.fieldByName("RIESGOCONCEDIDO").asFloat(), 1500.25);
+    db->run("DELETE FROM CLIENTES WHERE IDCLIENTES = 990;");
 }
 
 TEST_F(Server, ANameUsedTwiceTakesOneValueAndColonsInLiteralsStay)

@@ -188,14 +188,14 @@ QVariant DataSet::fieldValue(const Field &field) const
     const Record *r = activeRecord();
     if (!r || size_t(field.index()) >= r->values.size())
         return QVariant();
-    return r->values[size_t(field.index())];
+    return detail::outward(r->values[size_t(field.index())]);
 }
 
 QVariant DataSet::oldFieldValue(const Field &field) const
 {
     if (m_state == DataSetState::Edit) {
         const Record *r = currentStoredRecord();
-        return r ? r->values[size_t(field.index())] : QVariant();
+        return r ? detail::outward(r->values[size_t(field.index())]) : QVariant();
     }
     if (m_state == DataSetState::Insert)
         return QVariant();
@@ -257,7 +257,7 @@ void DataSet::calculateFields(Record &record)
             QVariantList keys;
             bool allSet = true;
             for (const QString &k : splitFieldNames(f->keyFields())) {
-                const QVariant v = record.values[size_t(fieldByName(k).index())];
+                const QVariant v = detail::outward(record.values[size_t(fieldByName(k).index())]);
                 allSet = allSet && !v.isNull();
                 keys << v;
             }
@@ -591,7 +591,7 @@ bool DataSet::matches(const Record &record, const std::vector<Field *> &fields, 
     const Qt::CaseSensitivity cs =
         options.testFlag(LocateOption::CaseInsensitive) ? Qt::CaseInsensitive : Qt::CaseSensitive;
     for (size_t i = 0; i < fields.size(); ++i) {
-        const QVariant &have = record.values[size_t(fields[i]->index())];
+        const QVariant have = detail::outward(record.values[size_t(fields[i]->index())]);
         const QVariant &want = values[int(i)];
         if (want.isNull()) {
             if (!have.isNull())
@@ -688,10 +688,10 @@ QVariant DataSet::lookup(const QString &keyFields, const QVariant &keyValues, co
         return QVariant();
     const Record &r = m_records[size_t(found)];
     if (results.size() == 1)
-        return r.values[size_t(results.front()->index())];
+        return detail::outward(r.values[size_t(results.front()->index())]);
     QVariantList out;
     for (Field *f : results)
-        out << r.values[size_t(f->index())];
+        out << detail::outward(r.values[size_t(f->index())]);
     return out;
 }
 
@@ -930,7 +930,7 @@ bool DataSet::gotoKey()
     QStringList names;
     QVariantList values;
     for (const auto &f : m_fields) {
-        const QVariant &v = m_keyBuffer.values[size_t(f->index())];
+        const QVariant v = detail::outward(m_keyBuffer.values[size_t(f->index())]);
         if (!v.isNull()) {
             names << f->fieldName();
             values << v;

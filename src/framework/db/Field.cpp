@@ -129,8 +129,9 @@ QVariant Field::oldValue() const
     return m_dataSet->oldFieldValue(*this);
 }
 
-QVariant Field::convert(const QVariant &v) const
+QVariant Field::convert(const QVariant &value) const
 {
+    const QVariant v = detail::outward(value);
     if (!v.isValid() || v.isNull())
         return QVariant();
     const auto invalid = [&](const char *what) {

@@ -184,6 +184,21 @@ private:
     QString m_lookupResultField;
 };
 
+namespace detail {
+/// Records keep timestamps read from the database as wall-clock values in a
+/// UTC-spec QDateTime, which is cheap to build (no time-zone lookup per row);
+/// what leaves a record is a local-time QDateTime with the same date and time.
+inline QVariant outward(const QVariant &v)
+{
+    if (v.typeId() == QMetaType::QDateTime) {
+        const QDateTime dt = v.toDateTime();
+        if (dt.timeSpec() == Qt::UTC)
+            return QDateTime(dt.date(), dt.time());
+    }
+    return v;
+}
+} // namespace detail
+
 /// Name of a field type, for messages and debugging.
 QString fieldTypeName(FieldType type);
 

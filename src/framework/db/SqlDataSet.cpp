@@ -81,11 +81,11 @@ QVariant parameterValue(const DataSet &ds, const Params &params, const QString &
                         const Record *old)
 {
     if (const Field *f = ds.findField(name))
-        return record.values[size_t(f->index())];
+        return detail::outward(record.values[size_t(f->index())]);
     if (name.startsWith(QLatin1String("OLD_"), Qt::CaseInsensitive)) {
         if (const Field *f = ds.findField(name.mid(4))) {
             const Record &source = old ? *old : record;
-            return source.values[size_t(f->index())];
+            return detail::outward(source.values[size_t(f->index())]);
         }
     }
     if (const Param *p = params.find(name))

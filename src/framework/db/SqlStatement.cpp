@@ -130,7 +130,7 @@ QVariant SqlStatement::value(int index) const
 {
     if (index < 0 || index >= fieldCount())
         throw Error(QStringLiteral("Columna %1 fuera de rango").arg(index));
-    return size_t(index) < m_row.size() ? m_row[size_t(index)] : QVariant();
+    return size_t(index) < m_row.size() ? detail::outward(m_row[size_t(index)]) : QVariant();
 }
 
 QVariant SqlStatement::value(const QString &name) const

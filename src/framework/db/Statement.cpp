@@ -77,29 +77,37 @@ bool isIntegerVariant(const QVariant &v)
     }
 }
 
+// Firebird counts days from 1858-11-17 (Julian day 2400001) and time in 1/10000 s.
+// Converted here rather than through IUtil: a client call per value costs more
+// than the arithmetic.
+constexpr qint64 kFirstJulianDay = 2400001;
+
+ISC_DATE encodeDate(const QDate &d)
+{
+    return ISC_DATE(d.toJulianDay() - kFirstJulianDay);
+}
+
+ISC_TIME encodeTime(const QTime &t)
+{
+    return ISC_TIME(t.isValid() ? t.msecsSinceStartOfDay() * 10 : 0);
+}
+
 ISC_TIMESTAMP encodeTimestamp(const QDateTime &dt)
 {
     ISC_TIMESTAMP ts;
-    const QDate d = dt.date();
-    const QTime t = dt.time();
-    ts.timestamp_date = fb::util()->encodeDate(unsigned(d.year()), unsigned(d.month()), unsigned(d.day()));
-    ts.timestamp_time = fb::util()->encodeTime(unsigned(t.hour()), unsigned(t.minute()), unsigned(t.second()),
-                                               unsigned(t.msec()) * 10);
+    ts.timestamp_date = encodeDate(dt.date());
+    ts.timestamp_time = encodeTime(dt.time());
     return ts;
 }
 
 QTime decodeTime(ISC_TIME time)
 {
-    unsigned h = 0, m = 0, s = 0, f = 0;
-    fb::util()->decodeTime(time, &h, &m, &s, &f);
-    return QTime(int(h), int(m), int(s), int(f / 10));
+    return QTime::fromMSecsSinceStartOfDay(int(time / 10));
 }
 
 QDate decodeDate(ISC_DATE date)
 {
-    unsigned y = 0, m = 0, d = 0;
-    fb::util()->decodeDate(date, &y, &m, &d);
-    return QDate(int(y), int(m), int(d));
+    return QDate::fromJulianDay(qint64(date) + kFirstJulianDay);
 }
 
 } // namespace
@@ -379,9 +387,7 @@ void Statement::buildInput(Transaction &transaction)
             break;
         }
         case SQL_TYPE_TIME: {
-            const QTime tm = v.toTime();
-            const ISC_TIME x = fb::util()->encodeTime(unsigned(tm.hour()), unsigned(tm.minute()),
-                                                      unsigned(tm.second()), unsigned(tm.msec()) * 10);
+            const ISC_TIME x = encodeTime(v.toTime());
             std::memcpy(data, &x, sizeof x);
             break;
         }
@@ -551,7 +557,8 @@ QVariant Statement::value(int column) const
     case SQL_TIMESTAMP: {
         ISC_TIMESTAMP ts;
         std::memcpy(&ts, data, sizeof ts);
-        return QDateTime(decodeDate(ts.timestamp_date), decodeTime(ts.timestamp_time));
+        // Wall-clock value; see detail::outward.
+        return QDateTime(decodeDate(ts.timestamp_date), decodeTime(ts.timestamp_time), Qt::UTC);
     }
     case SQL_TYPE_DATE: {
         ISC_DATE d;

@@ -101,7 +101,7 @@ void StoredProc::execProc()
     for (size_t i = 0; i < columns.size(); ++i)
         for (Param &p : m_params)
             if (p.direction() == ParamDirection::Output && p.name().compare(columns[i].name, Qt::CaseInsensitive) == 0)
-                p.setValue(m_statement->value(int(i)));
+                p.setValue(detail::outward(m_statement->value(int(i))));
 }
 
 } // namespace fw
