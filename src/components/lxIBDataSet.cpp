@@ -191,9 +191,24 @@ void TlxIBDataSet::doAfterClose()
 {
     unprepare();
     fw::SqlDataSet::doAfterClose();
-    if (fw::Transaction *t = transaction(); t != nullptr && t->active() && ControlTransacciones)
+    if (fw::Transaction *t = transaction();
+        t != nullptr && t->active() && ControlTransacciones && !m_cierreSinCommit)
         t->commitRetaining();
     fw::host::trimWorkingSet();
+}
+
+void TlxIBDataSet::transactionEnding() noexcept
+{
+    m_cierreSinCommit = true;
+    fw::SqlDataSet::transactionEnding();
+    m_cierreSinCommit = false;
+}
+
+void TlxIBDataSet::releaseHandles() noexcept
+{
+    m_cierreSinCommit = true;
+    fw::SqlDataSet::releaseHandles();
+    m_cierreSinCommit = false;
 }
 
 void TlxIBDataSet::doBeforeInsert()

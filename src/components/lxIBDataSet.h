@@ -75,6 +75,11 @@ public:
     /// Writes the user and the time into the creation or modification columns.
     void RellenarCamposAuditoria();
 
+    // Closing because the transaction ends or the connection goes away commits
+    // nothing: the work follows the transaction's own end.
+    void transactionEnding() noexcept override;
+    void releaseHandles() noexcept override;
+
 protected:
     void doBeforeOpen() override;
     void doAfterOpen() override;
@@ -104,4 +109,5 @@ private:
     // Set while a rolled-back insert is taken out of the records kept: nothing
     // is sent to the server and no delete habit runs.
     bool m_quitandoInsertado = false;
+    bool m_cierreSinCommit = false;
 };

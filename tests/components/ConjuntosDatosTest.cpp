@@ -8,6 +8,7 @@
 #include "framework/db/Transaction.h"
 #include "support/TestDatabase.h"
 
+#include <QCursor>
 #include <QLocale>
 #include <QTemporaryDir>
 
@@ -212,6 +213,58 @@ TEST_F(ConjuntosDatos, CommitAndRollbackDoNothingWithoutTransactionControl)
     EXPECT_EQ(filas(200), 1);
     EXPECT_FALSE(t.GetEstadoModificado());
     EXPECT_FALSE(t.Rollback(false)) << "nothing left to roll back";
+}
+
+TEST_F(ConjuntosDatos, ClosingCommitsUnderTransactionControlButARollbackStaysARollback)
+{
+    const struct
+    {
+        bool cerrarAntes; // the data set is closed by its owner before the transaction rolls back
+        int id;
+        int filasEsperadas;
+    } casos[] = {{true, 700, 1}, {false, 710, 0}};
+    for (const auto &k : casos) {
+        SCOPED_TRACE(k.id);
+        Sesion s(*base);
+        TlxIBDataSet t;
+        prepararPruebas(t, s, k.id, k.id + 9);
+        t.ControlTransacciones = true;
+        t.open();
+        alta(t, k.id);
+        if (k.cerrarAntes)
+            t.close();
+        s.tr.rollback();
+        EXPECT_EQ(filas(k.id), k.filasEsperadas);
+    }
+}
+
+TEST_F(ConjuntosDatos, TheWaitCursorShowsWhileAQueryOpensAndGoesAwayWhenTheOpenFails)
+{
+    Sesion s(*base);
+    TlxIBQuery q;
+    q.setDatabase(&s.db);
+    q.setSql(QStringList{"SELECT ID FROM PRUEBAXML"});
+    const QCursor *durante = nullptr;
+    Qt::CursorShape forma = Qt::ArrowCursor;
+    q.beforeOpen = [&](fw::DataSet &) {
+        durante = QApplication::overrideCursor();
+        if (durante)
+            forma = durante->shape();
+    };
+    q.open();
+    ASSERT_NE(durante, nullptr);
+    EXPECT_EQ(forma, Qt::WaitCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    q.close();
+
+    // A statement the server refuses: reported at the before-open step, then the open itself fails.
+    q.beforeOpen = nullptr;
+    q.setSql(QStringList{"SELECT NO_SUCH_COLUMN FROM PRUEBAXML"});
+    ModalesAutomaticos modales;
+    EXPECT_THROW(q.open(), fw::DatabaseError);
+    EXPECT_EQ(modales.textos().size(), 1);
+    EXPECT_FALSE(q.active());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(ConjuntosDatos, TheAnswerToTheCommitQuestionKeepsOrRemovesTheNewRecord)
