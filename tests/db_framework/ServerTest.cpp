@@ -287,6 +287,16 @@ TEST_F(Server, Latin1TextRoundTripsAndTheRestIsRefused)
         EXPECT_TRUE(e.message().contains("NOMBRE")) << e.message().toStdString();
         EXPECT_TRUE(e.message().contains(QString::fromUtf8("€")));
     }
+    // Text longer than a message can carry is refused, not cut short.
+    insert.paramByName("NOMBRE").setAsString(QString(40000, QLatin1Char('x')));
+    try {
+        insert.execSql();
+        FAIL();
+    } catch (const DatabaseError &) {
+        FAIL() << "reached the server";
+    } catch (const Error &e) {
+        EXPECT_TRUE(e.message().contains("NOMBRE")) << e.message().toStdString();
+    }
     transaction.commitRetaining();
 
     SqlQuery read;

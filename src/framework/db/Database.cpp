@@ -94,7 +94,7 @@ void Database::open()
             charsetGiven = true;
             dpb.p->insertString(status.get(), isc_dpb_lc_ctype, "ISO8859_1");
         } else {
-            dpb.p->insertString(status.get(), item->tag, fb::toLatin1(value, QString::fromLatin1(item->name)).constData());
+            dpb.p->insertString(status.get(), item->tag, fb::toLatin1(value, QStringLiteral("del parámetro de conexión %1").arg(QString::fromLatin1(item->name))).constData());
         }
         status.check();
     }

@@ -80,7 +80,7 @@ QByteArray toLatin1(const QString &text, const QString &what)
             QString bad = text.at(i);
             if (QChar::isHighSurrogate(c) && i + 1 < text.size())
                 bad += text.at(i + 1);
-            throw Error(QStringLiteral("El valor de %1 contiene el carácter «%2», que no existe en ISO 8859-1")
+            throw Error(QStringLiteral("El texto %1 contiene el carácter «%2», que no existe en ISO 8859-1")
                             .arg(what, bad));
         }
         d[i] = char(c);

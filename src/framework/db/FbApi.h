@@ -77,8 +77,8 @@ private:
     T *m_p = nullptr;
 };
 
-/// Latin-1 bytes of `text`; throws fw::Error naming `what` when a character
-/// cannot be written in ISO 8859-1.
+/// Latin-1 bytes of `text`; throws fw::Error naming `what` ("del parámetro X")
+/// when a character cannot be written in ISO 8859-1.
 QByteArray toLatin1(const QString &text, const QString &what);
 
 } // namespace fw::fb

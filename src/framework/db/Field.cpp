@@ -43,6 +43,17 @@ QDateTime parseDateTime(const QString &text)
     return QDateTime();
 }
 
+// Text kept in a binary field is stored as ISO 8859-1, like text on the wire;
+// a character outside it is refused rather than turned into '?'.
+QByteArray latin1Bytes(const QString &text, const QString &field)
+{
+    for (const QChar c : text)
+        if (c.unicode() > 0xFF)
+            throw Error(QStringLiteral("El texto del campo %1 contiene el carácter «%2», que no existe en ISO 8859-1")
+                            .arg(field, QString(c)));
+    return text.toLatin1();
+}
+
 // The date Pascal-style code counts days from; a time alone sits on it.
 const QDate kZeroDate(1899, 12, 30);
 
@@ -254,7 +265,7 @@ QVariant Field::convert(const QVariant &value) const
     }
     case FieldType::Blob:
         if (v.typeId() == QMetaType::QString)
-            return v.toString().toLatin1();
+            return latin1Bytes(v.toString(), m_name);
         return v.toByteArray();
     case FieldType::Unknown:
         return v;
@@ -359,7 +370,7 @@ QByteArray Field::asBytes() const
 {
     const QVariant v = value();
     if (v.typeId() == QMetaType::QString)
-        return v.toString().toLatin1();
+        return latin1Bytes(v.toString(), m_name);
     return v.toByteArray();
 }
 

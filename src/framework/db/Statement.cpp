@@ -114,7 +114,7 @@ QDate decodeDate(ISC_DATE date)
 
 QByteArray sqlBytes(const QString &sql)
 {
-    return fb::toLatin1(sql, QStringLiteral("la sentencia SQL"));
+    return fb::toLatin1(sql, QStringLiteral("de la sentencia SQL"));
 }
 
 Statement::~Statement()
@@ -304,9 +304,14 @@ void Statement::buildInput(Transaction &transaction)
             else if (v.typeId() != QMetaType::Bool && v.typeId() != QMetaType::Double && v.typeId() != QMetaType::Float
                      && v.typeId() != QMetaType::QDate && v.typeId() != QMetaType::QDateTime
                      && v.typeId() != QMetaType::QTime && !isIntegerVariant(v))
-                texts[i] = fb::toLatin1(v.toString(), QStringLiteral("el parámetro %1").arg(m_positions[int(i)]));
+                texts[i] = fb::toLatin1(v.toString(), QStringLiteral("del parámetro %1").arg(m_positions[int(i)]));
         }
         types[i] = inputTypeFor(int(i), v, texts[i]);
+        // A VARCHAR message slot holds at most 32765 bytes; longer text would be cut short silently.
+        if (types[i].type == SQL_VARYING && texts[i].size() > 32765)
+            throw Error(QStringLiteral("El texto del parámetro %1 es demasiado largo (%2 caracteres; máximo 32765)")
+                            .arg(m_positions[int(i)])
+                            .arg(texts[i].size()));
     }
 
     if (!m_inMeta || types != m_inTypes) {
@@ -351,7 +356,7 @@ void Statement::buildInput(Transaction &transaction)
             if (v.typeId() == QMetaType::QByteArray)
                 bytes = v.toByteArray();
             else
-                bytes = fb::toLatin1(v.toString(), QStringLiteral("el parámetro %1").arg(m_positions[int(i)]));
+                bytes = fb::toLatin1(v.toString(), QStringLiteral("del parámetro %1").arg(m_positions[int(i)]));
             const ISC_QUAD id = writeBlob(transaction, bytes);
             std::memcpy(data, &id, sizeof id);
             break;
