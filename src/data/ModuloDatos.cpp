@@ -42,6 +42,7 @@ TDatos::TDatos(QObject *parent) : QObject(parent)
 
     CrearSituacionClientesRiesgo();
     CrearClientesRiesgo();
+    CrearConfiguracion();
 }
 
 TDatos::~TDatos()
@@ -480,4 +481,183 @@ bool MostrarAviso(const QString &texto)
         return g_presentador(texto);
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Aviso"), texto, QMessageBox::Ok, QApplication::activeWindow());
     return box.exec() == QMessageBox::Ok;
+}
+
+// ---- configuration: risk groups of the series, risk days of the payment methods ----
+
+namespace {
+
+/// The document or invoice series of the company group: only GRUPORIESGO is written.
+void DeclararSeries(TlxIBDataSet &t, const QString &tabla, const QString &clave)
+{
+    t.setSelectSql(QStringList{
+        QStringLiteral("SELECT S.%1,").arg(clave), QStringLiteral("       S.CODIGO AS CODIGOSERIE,"),
+        QStringLiteral("       S.NOMBRE AS NOMBRESERIE,"), QStringLiteral("       S.GRUPORIESGO,"),
+        QStringLiteral("       E.CODIGO AS CODIGOEMPRESA,"), QStringLiteral("       E.NOMBRE AS NOMBREEMPRESA"),
+        QStringLiteral("FROM %1 S").arg(tabla), QStringLiteral("  LEFT OUTER JOIN EMPRESAS E"),
+        QStringLiteral("  ON (S.EMPRESA = E.IDEMPRESAS)"), QStringLiteral("WHERE (E.GRUPOEMPRESAS = :PARIDGRUPOEMPRESAS)"),
+        QStringLiteral("ORDER BY E.CODIGO, S.CODIGO")});
+    const QStringList actualizar{QStringLiteral("UPDATE %1").arg(tabla), QStringLiteral("SET"),
+                                 QStringLiteral("  GRUPORIESGO = :GRUPORIESGO"), QStringLiteral("WHERE"),
+                                 QStringLiteral("  %1 = :OLD_%1").arg(clave)};
+    t.setModifySql(actualizar);
+    t.setInsertSql(actualizar);
+
+    auto campo = [&t](const char *nombre, fw::FieldType tipo, int size, const char *etiqueta) -> fw::Field & {
+        fw::Field &f = t.addField(QString::fromLatin1(nombre), tipo, size);
+        f.setDisplayLabel(QString::fromUtf8(etiqueta));
+        return f;
+    };
+    fw::Field &codigoEmpresa = campo("CODIGOEMPRESA", fw::FieldType::String, 4, "Codigo Empresa");
+    codigoEmpresa.setReadOnly(true);
+    codigoEmpresa.setAlignment(Qt::AlignHCenter);
+    campo("NOMBREEMPRESA", fw::FieldType::String, 35, "Nombre Empresa").setReadOnly(true);
+    fw::Field &codigoSerie = campo("CODIGOSERIE", fw::FieldType::String, 4, "Codigo Serie");
+    codigoSerie.setReadOnly(true);
+    codigoSerie.setRequired(true);
+    codigoSerie.setAlignment(Qt::AlignHCenter);
+    fw::Field &nombreSerie = campo("NOMBRESERIE", fw::FieldType::String, 35, "Nombre Serie");
+    nombreSerie.setReadOnly(true);
+    nombreSerie.setRequired(true);
+    fw::Field &grupo = campo("GRUPORIESGO", fw::FieldType::Integer, 0, "Grupo Riesgo");
+    grupo.setMinValue(1);
+    grupo.setMaxValue(5);
+    grupo.setAlignment(Qt::AlignHCenter);
+    fw::Field &id = campo(clave.toLatin1().constData(), fw::FieldType::Integer, 0, "");
+    id.setRequired(true);
+    id.setVisible(false);
+}
+
+/// An integer field read as 0 when NULL.
+int EnteroOCero(const fw::DataSet &ds, const QString &nombre)
+{
+    const fw::Field &f = ds.fieldByName(nombre);
+    return f.isNull() ? 0 : f.asInteger();
+}
+
+/// Before a series row is written: no group, or one outside 1 to 5, becomes 1.
+void AjustarGrupoRiesgo(fw::DataSet &ds)
+{
+    const int grupo = EnteroOCero(ds, QStringLiteral("GRUPORIESGO"));
+    if (grupo <= 0 || grupo >= 6)
+        ds.fieldByName(QStringLiteral("GRUPORIESGO")).setAsInteger(1);
+}
+
+} // namespace
+
+void TDatos::CrearConfiguracion()
+{
+    auto crear = [this](const char *nombre) {
+        auto *t = new TlxIBDataSet(this);
+        t->setObjectName(QString::fromLatin1(nombre));
+        t->setDatabase(BaseDatosNORVIK);
+        t->setTransaction(IBTransaccion);
+        // Every commit habit stays off: the configuration entry commits once, at the end.
+        t->AvisoCommit = false;
+        t->CommitOnScroll = false;
+        t->ControlTransacciones = false;
+        t->CommitOnDelete = false;
+        t->CommitOnPost = false;
+        t->ControlAuditoria = false;
+        t->IdUsuarioActivo = -1;
+        return t;
+    };
+    auto fuente = [this](const char *nombre, fw::DataSet *ds) {
+        auto *s = new fw::DataSource(this);
+        s->setObjectName(QString::fromLatin1(nombre));
+        s->setDataSet(ds);
+        return s;
+    };
+
+    tSeriesDocumentos = crear("tSeriesDocumentos");
+    DeclararSeries(*tSeriesDocumentos, QStringLiteral("SERIESDOCUMENTOS"), QStringLiteral("IDSERIESDOCUMENTOS"));
+    dstSeriesDocumentos = fuente("dstSeriesDocumentos", tSeriesDocumentos);
+
+    tSeriesFacturas = crear("tSeriesFacturas");
+    DeclararSeries(*tSeriesFacturas, QStringLiteral("SERIESFACTURAS"), QStringLiteral("IDSERIESFACTURAS"));
+    dstSeriesFacturas = fuente("dstSeriesFacturas", tSeriesFacturas);
+
+    tFormasPago = crear("tFormasPago");
+    tFormasPago->setSelectSql(QStringList{
+        QStringLiteral("SELECT F.IDFORMASPAGO,"), QStringLiteral("       F.CODIGO,"), QStringLiteral("       F.NOMBRE,"),
+        QStringLiteral("       F.NUMEROVENCIMIENTOS,"), QStringLiteral("       F.INTERVALOVENCIMIENTOS,"),
+        QStringLiteral("       F.DIASPRIMERVENCIMIENTO,"), QStringLiteral("       F.EXENTA_DE_RIESGO,"),
+        QStringLiteral("       F.DIASRIESGO"), QStringLiteral("FROM FORMASPAGO F"),
+        QStringLiteral("WHERE (F.GRUPOEMPRESAS = :PARIDGRUPOEMPRESAS)"), QStringLiteral("ORDER BY F.CODIGO")});
+    const QStringList actualizar{QStringLiteral("UPDATE FORMASPAGO"), QStringLiteral("SET"),
+                                 QStringLiteral("  DIASRIESGO = :DIASRIESGO"), QStringLiteral("WHERE"),
+                                 QStringLiteral("  IDFORMASPAGO = :OLD_IDFORMASPAGO")};
+    tFormasPago->setModifySql(actualizar);
+    tFormasPago->setInsertSql(actualizar);
+    {
+        auto campo = [this](const char *nombre, fw::FieldType tipo, int size, const char *etiqueta,
+                            fw::FieldKind kind = fw::FieldKind::Data) -> fw::Field & {
+            fw::Field &f = tFormasPago->addField(QString::fromLatin1(nombre), tipo, size, kind);
+            f.setDisplayLabel(QString::fromUtf8(etiqueta));
+            return f;
+        };
+        auto centrado = [](fw::Field &f) { f.setAlignment(Qt::AlignHCenter); };
+        fw::Field &codigo = campo("CODIGO", fw::FieldType::String, 4, "Codigo");
+        codigo.setReadOnly(true);
+        codigo.setRequired(true);
+        centrado(codigo);
+        fw::Field &nombre = campo("NOMBRE", fw::FieldType::String, 35, "Nombre");
+        nombre.setReadOnly(true);
+        nombre.setRequired(true);
+        // The due-date columns are small integers in the table; read as plain
+        // integers so the grid shows their numbers (it draws small integers as ticks).
+        for (auto [n, etiqueta] : {std::pair{"DIASPRIMERVENCIMIENTO", "Dias 1º Vto"},
+                                   std::pair{"NUMEROVENCIMIENTOS", "Nº Vtos"},
+                                   std::pair{"INTERVALOVENCIMIENTOS", "Inter. entre Vtos."}}) {
+            fw::Field &f = campo(n, fw::FieldType::Integer, 0, etiqueta);
+            f.setReadOnly(true);
+            centrado(f);
+        }
+        campo("EXENTA_DE_RIESGO", fw::FieldType::SmallInt, 0, "Exenta Riesgo").setReadOnly(true);
+        centrado(campo("DIASRIESGOCALCULADO", fw::FieldType::Integer, 0, "Dias Calculados", fw::FieldKind::Calculated));
+        centrado(campo("DIASRIESGO", fw::FieldType::Integer, 0, "Dias de Riesgo"));
+        fw::Field &id = campo("IDFORMASPAGO", fw::FieldType::Integer, 0, "");
+        id.setRequired(true);
+        id.setVisible(false);
+    }
+    dstFormasPago = fuente("dstFormasPago", tFormasPago);
+
+    for (TlxIBDataSet *t : {tSeriesDocumentos, tSeriesFacturas, tFormasPago}) {
+        t->beforeOpen = [this](fw::DataSet &ds) { tSeriesDocumentosBeforeOpen(ds); };
+        t->beforeInsert = [this](fw::DataSet &ds) { tSeriesDocumentosBeforeInsert(ds); };
+        t->onNewRecord = [this](fw::DataSet &ds) { tSeriesDocumentosBeforeInsert(ds); };
+    }
+    tSeriesDocumentos->beforePost = [this](fw::DataSet &ds) { tSeriesDocumentosBeforePost(ds); };
+    tSeriesFacturas->beforePost = [this](fw::DataSet &ds) { tSeriesFacturasBeforePost(ds); };
+    tFormasPago->onCalcFields = [this](fw::DataSet &ds) { tFormasPagoCalcFields(ds); };
+}
+
+void TDatos::tSeriesDocumentosBeforeOpen(fw::DataSet &DataSet)
+{
+    auto &consulta = dynamic_cast<fw::SqlQuery &>(DataSet);
+    consulta.paramByName(QStringLiteral("PARIDGRUPOEMPRESAS")).setAsInteger(IdGrupoEmpresa);
+}
+
+void TDatos::tSeriesDocumentosBeforePost(fw::DataSet &DataSet)
+{
+    AjustarGrupoRiesgo(DataSet);
+}
+
+void TDatos::tSeriesFacturasBeforePost(fw::DataSet &DataSet)
+{
+    AjustarGrupoRiesgo(DataSet);
+}
+
+void TDatos::tSeriesDocumentosBeforeInsert(fw::DataSet &)
+{
+    throw fw::Abort();
+}
+
+void TDatos::tFormasPagoCalcFields(fw::DataSet &DataSet)
+{
+    const int d = EnteroOCero(DataSet, QStringLiteral("DIASPRIMERVENCIMIENTO"));
+    const int i = EnteroOCero(DataSet, QStringLiteral("INTERVALOVENCIMIENTOS"));
+    const int n = EnteroOCero(DataSet, QStringLiteral("NUMEROVENCIMIENTOS"));
+    const int dias = d == 0 ? i * (n - 1) + i : d + i * (n - 1);
+    DataSet.fieldByName(QStringLiteral("DIASRIESGOCALCULADO")).setAsInteger(dias);
 }

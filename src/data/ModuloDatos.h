@@ -12,6 +12,7 @@ class Field;
 class Transaction;
 } // namespace fw
 
+class TlxIBDataSet;
 class TlxIBQuery;
 class TlxRxMemoryData;
 
@@ -54,6 +55,16 @@ public:
     /// Rows of the listings, one per customer and risk group.
     TlxRxMemoryData *RxClientesRiesgo = nullptr;
     fw::DataSource *dsRxClientesRiesgo = nullptr;
+    /// What the configuration window edits: the risk group of every document
+    /// and invoice series and the risk days of every payment method of the
+    /// company group. Posting sends the update inside IBTransaccion; only the
+    /// configuration entry's final commit stores it.
+    TlxIBDataSet *tSeriesDocumentos = nullptr;
+    fw::DataSource *dstSeriesDocumentos = nullptr;
+    TlxIBDataSet *tSeriesFacturas = nullptr;
+    fw::DataSource *dstSeriesFacturas = nullptr;
+    TlxIBDataSet *tFormasPago = nullptr;
+    fw::DataSource *dstFormasPago = nullptr;
 
     /// Database name := RutaBaseDatos; the parameters replaced by exactly the
     /// three lines "user_name=", "password=" and "lc_ctype=ISO8859_1".
@@ -77,10 +88,22 @@ public:
     /// decimals, thousands grouped, two blanks after.
     void IBQSituacionClientesRiesgoPARRIESGOCONCEDIDO1GetText(fw::Field &Sender, QString &Text, bool DisplayText);
 
+    // Handlers of the configuration data sets.
+    /// PARIDGRUPOEMPRESAS := IdGrupoEmpresa (all three data sets).
+    void tSeriesDocumentosBeforeOpen(fw::DataSet &DataSet);
+    /// A risk group outside 1 to 5 (or none) is stored as 1.
+    void tSeriesDocumentosBeforePost(fw::DataSet &DataSet);
+    void tSeriesFacturasBeforePost(fw::DataSet &DataSet);
+    /// Refuses a new row silently (fw::Abort): the window adds no rows.
+    void tSeriesDocumentosBeforeInsert(fw::DataSet &DataSet);
+    /// DIASRIESGOCALCULADO, the risk days the due dates suggest.
+    void tFormasPagoCalcFields(fw::DataSet &DataSet);
+
 private:
     void IBQEmpresasAfterOpen();
     void CrearSituacionClientesRiesgo();
     void CrearClientesRiesgo();
+    void CrearConfiguracion();
     void IBQSituacionClientesRiesgoBeforeOpen();
     void IBQSituacionClientesRiesgoCalcFields();
     void RxClientesRiesgoNewRecord();

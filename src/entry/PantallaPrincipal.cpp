@@ -1,6 +1,8 @@
 #include "PantallaPrincipal.h"
 
 #include "data/ModuloDatos.h"
+#include "install/InstalacionSQLModulo.h"
+#include "screens/ConfiguracionCreditoCaucion.h"
 #include "framework/db/Database.h"
 #include "components/lxIBQuery.h"
 #include "framework/db/Transaction.h"
@@ -164,7 +166,17 @@ void TFormPantallaPrincipal::EjecutarAccion(Accion accion)
 
 void TFormPantallaPrincipal::MostrarVentanaAccion(Accion accion, TDatos &datos)
 {
-    // The action windows plug in here as they are built.
-    Q_UNUSED(accion);
+    if (accion == Accion::Instalacion) {
+        auto ventana = std::make_unique<TFormInstalacionSQLModulo>(this);
+        ventana->Datos = &datos;
+        ventana->exec();
+        return;
+    }
+    if (accion == Accion::Configuracion) {
+        auto ventana = std::make_unique<TFormConfiguracionCreditoCaucion>(this);
+        ventana->Datos = &datos;
+        ventana->exec();
+        return;
+    }
     Q_UNUSED(datos);
 }
