@@ -19,6 +19,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace estilos;
 
 namespace {
@@ -140,7 +142,7 @@ void TFormConfiguracionCreditoCaucion::buildForm()
     layout->addWidget(PanelTitulo);
     layout->addWidget(PageControlConfiguracion, 1);
     layout->addLayout(pie);
-    resize(1000, 560);
+    resize(1100, 560);
 }
 
 QWidget *TFormConfiguracionCreditoCaucion::buildPaginaFormasPago()
@@ -162,6 +164,11 @@ QWidget *TFormConfiguracionCreditoCaucion::buildPaginaFormasPago()
     MemoFormula->setFocusPolicy(Qt::NoFocus);
     MemoFormula->setLineWrapMode(QPlainTextEdit::NoWrap);
     colorTexto(MemoFormula, kAzulMarino);
+    // Wide enough for its longest line; the grid takes the rest.
+    int ancho = 0;
+    for (const QString &linea : kLineasFormula)
+        ancho = std::max(ancho, MemoFormula->fontMetrics().horizontalAdvance(linea));
+    MemoFormula->setFixedWidth(ancho + 32);
 
     auto *izquierda = new QVBoxLayout;
     izquierda->addWidget(LabelFormasPago);
@@ -170,8 +177,8 @@ QWidget *TFormConfiguracionCreditoCaucion::buildPaginaFormasPago()
     derecha->addWidget(LabelFormula);
     derecha->addWidget(MemoFormula, 1);
     auto *layout = new QHBoxLayout(TabSheetFormasPago);
-    layout->addLayout(izquierda, 3);
-    layout->addLayout(derecha, 1);
+    layout->addLayout(izquierda, 1);
+    layout->addLayout(derecha, 0);
     return TabSheetFormasPago;
 }
 
