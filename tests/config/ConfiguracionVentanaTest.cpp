@@ -254,6 +254,28 @@ TEST_F(ConfiguracionVentana, ClosingKeepsAnEditStillPendingInTheCurrentRow)
     EXPECT_EQ(db->value("SELECT GRUPORIESGO FROM SERIESFACTURAS WHERE IDSERIESFACTURAS = 1"), QStringLiteral("3"));
 }
 
+TEST_F(ConfiguracionVentana, APendingValueThatCannotBeStoredKeepsTheWindowOpen)
+{
+    Sesion s(*db);
+    auto &v = *s.ventana;
+    v.PageControlConfiguracion->setCurrentIndex(1);
+    irACelda(v.lxDBGridSeriesDocumentos, 0, QStringLiteral("GRUPORIESGO"));
+    teclear(QStringLiteral("9"));
+    {
+        ModalCatcher mensajes;
+        v.btnCerrar->click();
+        QTest::qWait(30);
+        EXPECT_FALSE(mensajes.seen().isEmpty());
+    }
+    EXPECT_TRUE(v.isVisible());
+    EXPECT_TRUE(s.datos->tSeriesDocumentos->active());
+    // Once the edit is dropped the window closes.
+    s.datos->tSeriesDocumentos->cancel();
+    v.btnCerrar->click();
+    EXPECT_FALSE(v.isVisible());
+    EXPECT_FALSE(s.datos->tSeriesDocumentos->active());
+}
+
 TEST_F(ConfiguracionVentana, RiskGroupOutsideOneToFiveIsRefusedInTheCell)
 {
     Sesion s(*db);
