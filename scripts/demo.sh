@@ -32,6 +32,12 @@ if [[ -n "${DISPLAY:-}" && -z "${DEMO_AUTOPILOT:-}" ]]; then
 fi
 
 sed "s#@OUT@#$OUT#g" scripts/demo.autopilot > "$OUT/demo.autopilot"
+sed "s#@OUT@#$OUT#g" scripts/demo-riesgo.autopilot > "$OUT/demo-riesgo.autopilot"
 export QT_QPA_PLATFORM=xcb
-xvfb-run -a -s "-screen 0 1280x900x24" "${HOST[@]}" --autopilot "$OUT/demo.autopilot"
+XVFB=(xvfb-run -a -s "-screen 0 1280x900x24")
+# Installation and configuration from the main screen, then a customer's risk overview.
+"${XVFB[@]}" "${HOST[@]}" --autopilot "$OUT/demo.autopilot"
+"${XVFB[@]}" "$ROOT/$BUILD_DIR/bin/norvik-host" MostrarRiesgoCliente --IdEmpresa 1 --IdGrupoEmpresa 1 --IdUsuario 1 \
+  --IdCliente 3 --TipoDocumento -1 --RutaBaseDatos "$DB" --NombreUsuario SYSDBA --Password demo \
+  --autopilot "$OUT/demo-riesgo.autopilot"
 echo "demo: screenshots in $OUT"

@@ -1,5 +1,6 @@
 // The two exports end to end through the host stand-in.
 #include "host/NorvikHostRunner.h"
+#include "install/InstalacionPrueba.h"
 #include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>
@@ -22,8 +23,10 @@ protected:
             .empresa(1, 1, QStringLiteral("Empresa Uno"), 1)
             .moneda(1, 2)
             .cambio(1, 1, 1, 1.0)
+            .serieDocumento(1, QStringLiteral("A"), 1)
             .cliente(10, QStringLiteral("C10"), QStringLiteral("Cliente Diez"), 1, 1000.0)
             .into(*db);
+        installtest::instalarModulo(*db);
         // Every connection made by the host stand-in leaves a trace: when it
         // opened and when it closed, in order.
         db->run("CREATE TABLE CONEXIONES (ORDEN INTEGER, EVENTO VARCHAR(10), CONEXION INTEGER);\n"
@@ -50,6 +53,7 @@ protected:
     static QStringList riesgo(const QString &ruta, const QString &password, int tipoDocumento = -1)
     {
         QStringList args{QStringLiteral("MostrarRiesgoCliente"), QStringLiteral("--IdEmpresa"), QStringLiteral("1"),
+                         QStringLiteral("--IDSerie"), QStringLiteral("1"),
                          QStringLiteral("--IdGrupoEmpresa"), QStringLiteral("1"), QStringLiteral("--IdCliente"),
                          QStringLiteral("10"), QStringLiteral("--TipoDocumento"), QString::number(tipoDocumento),
                          QStringLiteral("--NombreUsuario"), TestDatabase::user()};
@@ -108,9 +112,10 @@ TEST_F(Entry, RiskCheckThatCannotConnectIsSilent)
 TEST_F(Entry, RiskCheckClosesItsOneConnectionAndWritesNothing)
 {
     const QString before = db->rows("SELECT * FROM CLIENTES").join(QLatin1Char('\n'));
-    // A document type with nothing to show ends the check without a window.
-    const auto r = runHost(riesgo(db->connectionString(), TestDatabase::password(), -1));
+    // A delivery note whose group is within its limit ends the check without a window.
+    const auto r = runHost(riesgo(db->connectionString(), TestDatabase::password(), 2));
     EXPECT_TRUE(r.out.contains(QStringLiteral("resultado=1"))) << r.out.toStdString() << r.err.toStdString();
+    EXPECT_FALSE(showsWindow(r)) << r.out.toStdString();
     EXPECT_EQ(db->rows("SELECT EVENTO FROM CONEXIONES ORDER BY ORDEN"),
               (QStringList{QStringLiteral("conecta"), QStringLiteral("desconecta")}));
     EXPECT_EQ(db->rows("SELECT * FROM CLIENTES").join(QLatin1Char('\n')), before);
@@ -169,4 +174,20 @@ TEST_F(Entry, EachListingsClickMakesItsOwnConnectionClosedBeforeTheNext)
     }
     ids.removeDuplicates();
     EXPECT_EQ(ids.size(), 3);
+}
+
+TEST_F(Entry, InstallationButtonOpensTheInstallerAndCancelRunsNothing)
+{
+    HostFolder folder;
+    const QString script = folder.write(QStringLiteral("instalar.autopilot"),
+                                        QStringLiteral("window \"  Modulo de Velmora\"\n"
+                                                       "click BotonInstalar\n"
+                                                       "window \"  Instalación del Módulo de Velmora\"\n"
+                                                       "expect-text BitBtnAceptar \"  Instalar SQL\"\n"
+                                                       "click btnCerrar\n"
+                                                       "window \"  Modulo de Velmora\"\n"
+                                                       "click BotonCerrar\n"));
+    const auto r = folder.run(configuracion(TestDatabase::password(), script));
+    EXPECT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
+    EXPECT_FALSE(r.out.contains(QStringLiteral("window: Aviso")));
 }
