@@ -9,7 +9,7 @@
 #include "framework/db/Error.h"
 #include "framework/db/SqlStatement.h"
 #include "framework/db/Transaction.h"
-#include "framework/host/NumberMask.h"
+#include "framework/db/Format.h"
 #include "framework/ui/Guard.h"
 
 #include <QApplication>
@@ -351,7 +351,7 @@ void TDatos::IBQSituacionClientesRiesgoPARRIESGOCONCEDIDO1GetText(fw::Field &Sen
     case 1: {
         const double valor = Sender.isNull() ? 0.0 : Sender.asFloat();
         const double divisor = descriptor->CambioMoneda == 0 ? 1.0 : descriptor->CambioMoneda;
-        s = fw::host::formatNumberMask(valor / divisor, descriptor->MascaraVisualizacion);
+        s = fw::formatFloat(descriptor->MascaraVisualizacion, valor / divisor);
         const fw::DataSetState estado = Sender.dataSet()->state();
         if (estado == fw::DataSetState::Edit || estado == fw::DataSetState::Insert
             || estado == fw::DataSetState::SetKey) {
@@ -368,7 +368,7 @@ void TDatos::IBQSituacionClientesRiesgoPARRIESGOCONCEDIDO1GetText(fw::Field &Sen
     }
     case 2:
     case 3:
-        s = fw::host::formatNumberMask(Sender.isNull() ? 0.0 : Sender.asFloat(), descriptor->MascaraVisualizacion);
+        s = fw::formatFloat(descriptor->MascaraVisualizacion, Sender.isNull() ? 0.0 : Sender.asFloat());
         break;
     case 6:
         Sender.setDisplayFormat(QStringLiteral("dd/mm/yyyy"));
