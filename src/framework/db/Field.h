@@ -186,7 +186,7 @@ private:
 
 namespace detail {
 /// Records keep timestamps read from the database as wall-clock values in a
-/// UTC-spec QDateTime, which is cheap to build (no time-zone lookup per row);
+/// QDateTime in UTC, which is cheap to build (no time-zone lookup per row);
 /// what leaves a record is a local-time QDateTime with the same date and time.
 inline QVariant outward(const QVariant &v)
 {
