@@ -769,23 +769,7 @@ void DataSet::insert()
     m_insertAt = std::max(m_current, 0);
     if (m_uniDirectional)
         m_insertAt = 0;
-    m_editBuffer = newRecordBuffer();
-    m_editBuffer.id = m_nextId++;
-    setState(DataSetState::Insert);
-    try {
-        doOnNewRecord();
-    } catch (...) {
-        m_editBuffer = Record();
-        setState(DataSetState::Browse);
-        dataEvent(DataEvent::DataSetChange);
-        throw;
-    }
-    m_modified = false;
-    if (m_autoCalcFields)
-        calculateFields(m_editBuffer);
-    dataEvent(DataEvent::DataSetChange);
-    doAfterInsert();
-    doAfterScroll();
+    beginNewRecord();
 }
 
 void DataSet::append()
@@ -800,6 +784,11 @@ void DataSet::append()
         while (fetchOne()) {
         }
     m_insertAt = m_uniDirectional ? 0 : int(m_records.size());
+    beginNewRecord();
+}
+
+void DataSet::beginNewRecord()
+{
     m_editBuffer = newRecordBuffer();
     m_editBuffer.id = m_nextId++;
     setState(DataSetState::Insert);

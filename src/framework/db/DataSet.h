@@ -236,6 +236,8 @@ protected:
 
 private:
     void setState(DataSetState state);
+    /// The new-record part shared by insert() and append(), once m_insertAt is set.
+    void beginNewRecord();
     bool fetchOne();
     void fetchUntil(int index);
     void resetCursor();

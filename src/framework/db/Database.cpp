@@ -24,17 +24,6 @@ constexpr DpbItem kDpbItems[] = {
     {"role_name", isc_dpb_sql_role_name},
 };
 
-// Disposes the builder on every path.
-struct XpbBuilder
-{
-    Firebird::IXpbBuilder *p = nullptr;
-    ~XpbBuilder()
-    {
-        if (p)
-            p->dispose();
-    }
-};
-
 } // namespace
 
 Database::Database(QObject *parent) : QObject(parent) {}
@@ -69,7 +58,7 @@ void Database::open()
         throw Error(QStringLiteral("No se ha indicado el nombre de la base de datos"));
 
     fb::Status status;
-    XpbBuilder dpb;
+    fb::XpbBuilder dpb;
     dpb.p = fb::util()->getXpbBuilder(status.get(), Firebird::IXpbBuilder::DPB, nullptr, 0);
     status.check();
     bool charsetGiven = false;

@@ -77,6 +77,20 @@ private:
     T *m_p = nullptr;
 };
 
+/// Owns a parameter-block builder (DPB, TPB) and disposes of it on every path.
+struct XpbBuilder
+{
+    Firebird::IXpbBuilder *p = nullptr;
+    XpbBuilder() = default;
+    XpbBuilder(const XpbBuilder &) = delete;
+    XpbBuilder &operator=(const XpbBuilder &) = delete;
+    ~XpbBuilder()
+    {
+        if (p)
+            p->dispose();
+    }
+};
+
 /// Latin-1 bytes of `text`; throws fw::Error naming `what` ("del parámetro X")
 /// when a character cannot be written in ISO 8859-1.
 QByteArray toLatin1(const QString &text, const QString &what);

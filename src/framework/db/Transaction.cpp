@@ -29,16 +29,6 @@ constexpr TpbItem kTpbItems[] = {
     {"lock_timeout", isc_tpb_lock_timeout},
 };
 
-struct XpbBuilder
-{
-    Firebird::IXpbBuilder *p = nullptr;
-    ~XpbBuilder()
-    {
-        if (p)
-            p->dispose();
-    }
-};
-
 } // namespace
 
 Transaction::Transaction(QObject *parent) : QObject(parent) {}
@@ -78,7 +68,7 @@ void Transaction::start()
     Firebird::IAttachment *attachment = m_database->checkedAttachment();
 
     fb::Status status;
-    XpbBuilder tpb;
+    fb::XpbBuilder tpb;
     tpb.p = fb::util()->getXpbBuilder(status.get(), Firebird::IXpbBuilder::TPB, nullptr, 0);
     status.check();
     bool accessGiven = false;
