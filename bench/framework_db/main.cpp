@@ -6,7 +6,7 @@
 // time ratios against the floor and the heap the forward-only and kept reads
 // hold for 50 000 and 100 000 rows.
 #include "framework/db/Database.h"
-#include "framework/db/Error.h"
+#include "framework/base/Error.h"
 #include "framework/db/SqlQuery.h"
 #include "framework/db/SqlStatement.h"
 #include "framework/db/Transaction.h"

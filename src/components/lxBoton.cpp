@@ -1,5 +1,6 @@
 #include "lxBoton.h"
 
+#include "framework/ui/Dialogs.h"
 #include "framework/ui/KeyInjection.h"
 
 #include <QAction>
@@ -8,7 +9,6 @@
 #include <QFontMetrics>
 #include <QHash>
 #include <QKeyEvent>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -73,9 +73,7 @@ void avisoSendKeys(const QString &texto)
     // Keys already queued belong to the control that has the focus now, not to the box.
     fw::ui::flushQueuedKeys();
     const QPointer<QWidget> target = fw::ui::keyTarget();
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("SendKeys"), texto, QMessageBox::Ok,
-                    QApplication::activeWindow());
-    box.exec();
+    fw::ui::dialogs().error(texto, QStringLiteral("SendKeys"));
     // The rest of the string goes where the keys were going before the box.
     if (target && target->isVisible()) {
         target->activateWindow();

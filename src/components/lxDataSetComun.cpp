@@ -1,7 +1,7 @@
 #include "components/lxDataSetComun.h"
 
 #include "framework/db/DataSet.h"
-#include "framework/db/Error.h"
+#include "framework/base/Error.h"
 #include "framework/db/Field.h"
 #include "framework/ui/Guard.h"
 
@@ -12,7 +12,6 @@
 #include <QPointer>
 #include <QtGlobal>
 
-#include <cstdio>
 
 namespace lxcomun {
 
@@ -93,17 +92,6 @@ void RestaurarCursor() noexcept
 bool CursorEsperaVisible() noexcept
 {
     return g_cursorPuesto && g_cursorPuestoEn != nullptr && g_cursorPuestoEn == aplicacionGrafica();
-}
-
-void MostrarMensaje(const QString &texto) noexcept
-{
-    try {
-        if (aplicacionGrafica() != nullptr)
-            fw::ui::showMessage(texto);
-        else
-            std::fprintf(stderr, "%s\n", texto.toLocal8Bit().constData());
-    } catch (...) {
-    }
 }
 
 QString TextoError(const std::exception_ptr &error)

@@ -38,10 +38,6 @@ void MostrarCursorEspera();
 void RestaurarCursor() noexcept;
 bool CursorEsperaVisible() noexcept;
 
-/// A plain message box with `texto` (only when a QApplication exists; a
-/// warning on stderr otherwise, so the error is not lost without trace).
-void MostrarMensaje(const QString &texto) noexcept;
-
 /// The text a user sees for an exception.
 QString TextoError(const std::exception_ptr &error);
 

@@ -1,12 +1,12 @@
 #include "components/lxIBDataSet.h"
 
 #include "components/lxDataSetComun.h"
-#include "framework/db/Error.h"
+#include "framework/ui/Dialogs.h"
+#include "framework/base/Error.h"
 #include "framework/host/HostPaths.h"
 
 #include <QApplication>
 #include <QDateTime>
-#include <QMessageBox>
 
 TlxIBDataSet::TlxIBDataSet(QObject *AOwner) : fw::SqlDataSet(AOwner)
 {
@@ -47,8 +47,7 @@ bool TlxIBDataSet::preguntar(const QString &texto) const
     if (qobject_cast<QApplication *>(QCoreApplication::instance()) == nullptr)
         return true;
     lxcomun::RestaurarCursor();
-    return QMessageBox::question(QApplication::activeWindow(), QStringLiteral("Confirmación"), texto,
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
+    return fw::ui::dialogs().confirm(texto, QStringLiteral("Confirmación"));
 }
 
 bool TlxIBDataSet::Commit(bool Aviso)
@@ -159,7 +158,7 @@ void TlxIBDataSet::doBeforeOpen()
     } catch (...) {
         const QString texto = lxcomun::TextoError(std::current_exception());
         lxcomun::RestaurarCursor();
-        lxcomun::MostrarMensaje(texto);
+        fw::ui::dialogs().inform(texto);
     }
     try {
         fw::SqlDataSet::doBeforeOpen();

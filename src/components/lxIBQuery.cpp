@@ -1,7 +1,8 @@
 #include "components/lxIBQuery.h"
 
 #include "components/lxDataSetComun.h"
-#include "framework/db/Error.h"
+#include "framework/ui/Dialogs.h"
+#include "framework/base/Error.h"
 #include "framework/host/HostPaths.h"
 
 TlxIBQuery::TlxIBQuery(QObject *AOwner) : fw::SqlQuery(AOwner)
@@ -74,7 +75,7 @@ void TlxIBQuery::doBeforeOpen()
         // Reported here and not passed on: the open goes ahead as far as it can.
         const QString texto = lxcomun::TextoError(std::current_exception());
         lxcomun::RestaurarCursor();
-        lxcomun::MostrarMensaje(texto);
+        fw::ui::dialogs().inform(texto);
     }
 }
 

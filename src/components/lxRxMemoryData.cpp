@@ -1,7 +1,8 @@
 #include "components/lxRxMemoryData.h"
 
 #include "components/lxDataSetComun.h"
-#include "framework/db/Error.h"
+#include "framework/ui/Dialogs.h"
+#include "framework/base/Error.h"
 
 TlxRxMemoryData::TlxRxMemoryData(QObject *AOwner) : fw::MemoryDataSet(AOwner)
 {
@@ -50,8 +51,8 @@ void TlxRxMemoryData::doBeforeOpen()
     } catch (const fw::Abort &) {
         throw;
     } catch (...) {
-        lxcomun::MostrarMensaje(QStringLiteral("Error en DoBeforeOpen: ") +
-                                lxcomun::TextoError(std::current_exception()));
+        fw::ui::dialogs().inform(QStringLiteral("Error en DoBeforeOpen: ")
+                                 + lxcomun::TextoError(std::current_exception()));
     }
 }
 

@@ -6,14 +6,13 @@
 #include "components/lxRxMemoryData.h"
 #include "framework/db/DataSource.h"
 #include "framework/db/Database.h"
-#include "framework/db/Error.h"
+#include "framework/base/Error.h"
 #include "framework/db/SqlStatement.h"
 #include "framework/db/Transaction.h"
-#include "framework/db/Format.h"
+#include "framework/base/Format.h"
+#include "framework/ui/Dialogs.h"
 #include "framework/ui/Guard.h"
 
-#include <QApplication>
-#include <QMessageBox>
 
 #include <cmath>
 #include <memory>
@@ -360,7 +359,7 @@ void TDatos::IBQSituacionClientesRiesgoPARRIESGOCONCEDIDO1GetText(fw::Field &Sen
                 try {
                     Sender.setAsFloat(redondeado);
                 } catch (...) {
-                    fw::ui::showMessage(fw::ui::errorText(std::current_exception()));
+                    fw::ui::dialogs().inform(fw::ui::errorText(std::current_exception()));
                 }
             }
         }
@@ -466,21 +465,9 @@ bool TDatos::SobrepasadoRiesgo()
     return true;
 }
 
-namespace {
-PresentadorAviso g_presentador = nullptr;
-}
-
-void EstablecerPresentadorAviso(PresentadorAviso presentador)
-{
-    g_presentador = presentador;
-}
-
 bool MostrarAviso(const QString &texto)
 {
-    if (g_presentador != nullptr)
-        return g_presentador(texto);
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Aviso"), texto, QMessageBox::Ok, QApplication::activeWindow());
-    return box.exec() == QMessageBox::Ok;
+    return fw::ui::dialogs().warn(texto);
 }
 
 // ---- configuration: risk groups of the series, risk days of the payment methods ----

@@ -114,11 +114,7 @@ private:
 /// neighbour, within the 32-bit range (beyond it x is returned unchanged).
 double RedondearDecimales(std::int32_t d, double x);
 
-/// The module's one warning: a modal "Aviso" dialog with the text and "&Aceptar".
-/// True when it was closed with "&Aceptar".
+/// The module's one warning: a modal "Aviso" dialog with the text and "&Aceptar"
+/// (the warning of the dialogs the entry point installed). True when it was
+/// closed with "&Aceptar".
 bool MostrarAviso(const QString &texto);
-
-/// The windows layer installs the real dialog here (see InstalarDialogoAviso);
-/// without one a plain message box is shown.
-using PresentadorAviso = bool (*)(const QString &texto);
-void EstablecerPresentadorAviso(PresentadorAviso presentador);

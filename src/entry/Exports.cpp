@@ -5,6 +5,7 @@
 #include "framework/db/Database.h"
 #include "components/lxIBQuery.h"
 #include "framework/db/Transaction.h"
+#include "framework/ui/Dialogs.h"
 #include "framework/ui/Guard.h"
 #include "screens/ControlRiesgo.h"
 #include "screens/DialogoAviso.h"
@@ -41,7 +42,7 @@ void mostrarError() noexcept
 {
     try {
         if (AplicacionDelHost::admiteVentanas())
-            fw::ui::showMessage(fw::ui::errorText(std::current_exception()));
+            fw::ui::dialogs().inform(fw::ui::errorText(std::current_exception()));
     } catch (...) {
     }
 }
@@ -93,7 +94,8 @@ std::int32_t MostrarRiesgoCliente(std::int32_t IdEmpresa, std::int32_t IdGrupoEm
         AplicacionDelHost aplicacion;
         if (!AplicacionDelHost::admiteVentanas())
             return resultado;
-        InstalarDialogoAviso();
+        TDialogosVelmora dialogos;
+        fw::ui::ScopedDialogs dialogosInstalados(dialogos);
         auto datos = std::make_unique<TDatos>();
         try {
             datos->IdEmpresa = IdEmpresa;
@@ -137,7 +139,8 @@ std::int32_t AbrirConfiguracionVelmora(std::int32_t IdEmpresa, std::int32_t IdGr
         AplicacionDelHost aplicacion;
         if (!AplicacionDelHost::admiteVentanas())
             return 1;
-        InstalarDialogoAviso();
+        TDialogosVelmora dialogos;
+        fw::ui::ScopedDialogs dialogosInstalados(dialogos);
         try {
             auto pantalla = std::make_unique<TFormPantallaPrincipal>();
             pantalla->IdEmpresaPrin = IdEmpresa;

@@ -6,6 +6,7 @@
 #include "framework/db/Database.h"
 #include "components/lxIBQuery.h"
 #include "framework/db/Transaction.h"
+#include "framework/ui/Dialogs.h"
 #include "framework/ui/Guard.h"
 
 #include <QApplication>
@@ -126,7 +127,7 @@ void TFormPantallaPrincipal::EjecutarAccion(Accion accion)
         datos->IBTransaccion->start();
         sesionAbierta = true;
     } catch (...) {
-        fw::ui::showMessage(fw::ui::errorText(std::current_exception()));
+        fw::ui::dialogs().inform(fw::ui::errorText(std::current_exception()));
     }
 
     if (sesionAbierta) {
@@ -145,7 +146,7 @@ void TFormPantallaPrincipal::EjecutarAccion(Accion accion)
                 datos->BaseDatosNORVIK->close();
             }
         } catch (...) {
-            fw::ui::showMessage(fw::ui::errorText(std::current_exception()));
+            fw::ui::dialogs().inform(fw::ui::errorText(std::current_exception()));
         }
     }
 
@@ -156,7 +157,7 @@ void TFormPantallaPrincipal::EjecutarAccion(Accion accion)
         datos->BaseDatosNORVIK->close();
     } catch (...) {
         if (accion == Accion::Instalacion)
-            fw::ui::showMessage(fw::ui::errorText(std::current_exception()));
+            fw::ui::dialogs().inform(fw::ui::errorText(std::current_exception()));
     }
     try {
         datos.reset();

@@ -6,8 +6,9 @@
 #include "components/lxIBDataSet.h"
 #include "data/ModuloDatos.h"
 #include "framework/db/DataSet.h"
-#include "framework/db/Error.h"
+#include "framework/base/Error.h"
 #include "framework/db/Field.h"
+#include "framework/ui/Dialogs.h"
 #include "framework/ui/Guard.h"
 
 #include <QApplication>
@@ -279,7 +280,7 @@ bool TFormConfiguracionCreditoCaucion::publicarPendientes()
     } catch (...) {
         // Shown here even while the main screen discards stray errors: the
         // window staying open needs a reason the user can read.
-        fw::ui::showMessage(fw::ui::errorText(std::current_exception()));
+        fw::ui::dialogs().inform(fw::ui::errorText(std::current_exception()));
         return false;
     }
 }

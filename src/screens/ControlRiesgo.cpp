@@ -4,6 +4,7 @@
 #include "RiesgoClientes.h"
 #include "components/lxDBEdit.h"
 #include "data/ModuloDatos.h"
+#include "framework/ui/Dialogs.h"
 #include "framework/ui/Guard.h"
 
 #include <QApplication>
@@ -188,7 +189,7 @@ void TFormControlRiesgo::BitBtnVerRiesgoClick()
         vista->Datos = Datos;
         vista->exec();
     } catch (...) {
-        fw::ui::showMessage(fw::ui::errorText(std::current_exception()));
+        fw::ui::dialogs().inform(fw::ui::errorText(std::current_exception()));
     }
     accept();
 }

@@ -86,18 +86,11 @@ void TFormDialogoAviso::MemoMensajeEnter()
     }
 }
 
-namespace {
-bool mostrarConDialogo(const QString &texto)
+bool TDialogosVelmora::warn(const QString &texto)
 {
     TFormDialogoAviso dialogo(QApplication::activeWindow());
     dialogo.setWindowTitle(QStringLiteral("Aviso"));
     dialogo.EstablecerMensaje(texto);
     dialogo.BotonAceptar->setFocus();
     return dialogo.exec() == QDialog::Accepted;
-}
-} // namespace
-
-void InstalarDialogoAviso()
-{
-    EstablecerPresentadorAviso(&mostrarConDialogo);
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "framework/ui/Dialogs.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -28,6 +30,11 @@ private:
     void MemoMensajeEnter();
 };
 
-/// Makes MostrarAviso show TFormDialogoAviso. Each entry point installs it at
-/// the start of its call, so the data layer never depends on the windows.
-void InstalarDialogoAviso();
+/// The module's dialogs: plain message boxes, and TFormDialogoAviso for the
+/// warning that MostrarAviso shows. Each entry point installs them for the
+/// length of its call, so the data layer never depends on the windows.
+class TDialogosVelmora : public fw::ui::MessageBoxDialogs
+{
+public:
+    bool warn(const QString &texto) override;
+};

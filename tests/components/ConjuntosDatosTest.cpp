@@ -4,7 +4,7 @@
 #include "components/lxIBQuery.h"
 #include "components/lxIBStoredProc.h"
 #include "framework/db/Database.h"
-#include "framework/db/Error.h"
+#include "framework/base/Error.h"
 #include "framework/db/Transaction.h"
 #include "support/TestDatabase.h"
 

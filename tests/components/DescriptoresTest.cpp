@@ -1,7 +1,7 @@
 #include "ModalesAutomaticos.h"
 #include "components/lxIBDataSet.h"
 #include "components/lxRxMemoryData.h"
-#include "framework/db/Error.h"
+#include "framework/base/Error.h"
 
 #include <gtest/gtest.h>
 

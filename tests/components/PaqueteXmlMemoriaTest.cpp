@@ -1,6 +1,6 @@
 #include "PaqueteXml.h"
 #include "components/lxRxMemoryData.h"
-#include "framework/db/Error.h"
+#include "framework/base/Error.h"
 
 #include <QLocale>
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
 #include "framework/db/DataSource.h"
-#include "framework/db/Error.h"
+#include "framework/base/Error.h"
 #include "framework/db/MemoryDataSet.h"
 
 #include <QSignalSpy>

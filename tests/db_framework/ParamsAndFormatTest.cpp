@@ -1,5 +1,5 @@
-#include "framework/db/Error.h"
-#include "framework/db/Format.h"
+#include "framework/base/Error.h"
+#include "framework/base/Format.h"
 #include "framework/db/Params.h"
 
 #include <gtest/gtest.h>

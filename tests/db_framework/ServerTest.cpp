@@ -1,5 +1,5 @@
 #include "framework/db/Database.h"
-#include "framework/db/Error.h"
+#include "framework/base/Error.h"
 #include "framework/db/SqlDataSet.h"
 #include "framework/db/SqlQuery.h"
 #include "framework/db/SqlStatement.h"

@@ -1,7 +1,7 @@
 #include "InstalacionPrueba.h"
 
 #include "framework/db/Database.h"
-#include "framework/db/Error.h"
+#include "framework/base/Error.h"
 #include "framework/db/SqlStatement.h"
 #include "framework/db/Transaction.h"
 #include "install/SentenciasInstalacion.h"

@@ -1,4 +1,5 @@
 #include "InstalacionPrueba.h"
+#include "support/DialogosGrabados.h"
 
 #include "data/ModuloDatos.h"
 #include "install/InstalacionSQLModulo.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 using testsupport::HostRows;
 using testsupport::TestDatabase;
@@ -18,23 +20,13 @@ const QString kExito = QStringLiteral("\r\n !!! Proceso Terminado Correctamente 
 const QString kSoloSysdba = QStringLiteral("\n\r Debe de entrar con el usuario SYSDBA \n\r Este proceso ejecuta el "
                                            "codigo SQL de instalación del módulo de Velmora. ");
 
-QStringList avisos;
-
-bool registrarAviso(const QString &texto)
-{
-    avisos << texto;
-    return true;
-}
-
 class InstaladorVentana : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        avisos.clear();
-        EstablecerPresentadorAviso(&registrarAviso);
-    }
-    void TearDown() override { EstablecerPresentadorAviso(nullptr); }
+    void SetUp() override { grabados.emplace(); }
+    void TearDown() override { grabados.reset(); }
+
+    std::optional<testsupport::DialogosGrabados> grabados;
 
     // Opens the window as the main screen does and presses one of its buttons.
     static bool pulsar(const QString &ruta, const QString &usuario, bool instalar)
@@ -69,7 +61,7 @@ TEST_F(InstaladorVentana, InstallsAsSysdbaAndAgainWithoutTouchingWhatWasConfigur
     HostRows().empresa(10, 1).serieDocumento(1, "A", 10).serieFactura(1, "F", 10).formaPago(1, "1", 1, 15, 3, 30).into(db);
 
     EXPECT_FALSE(pulsar(db.connectionString(), "SYSDBA", true));
-    EXPECT_EQ(avisos, QStringList{kExito});
+    EXPECT_EQ(grabados->avisos(), QStringList{kExito});
     EXPECT_EQ(dominios(db), "1");
     EXPECT_EQ(procedimientos(db), "1");
     EXPECT_EQ(db.value("SELECT GRUPORIESGO FROM SERIESDOCUMENTOS"), "1");
@@ -80,9 +72,9 @@ TEST_F(InstaladorVentana, InstallsAsSysdbaAndAgainWithoutTouchingWhatWasConfigur
     EXPECT_EQ(installtest::situacionRiesgo(db, 1).size(), 81u);
 
     db.run("UPDATE SERIESDOCUMENTOS SET GRUPORIESGO = 4;\nUPDATE FORMASPAGO SET DIASRIESGO = 12;");
-    avisos.clear();
+    grabados->vistos.clear();
     EXPECT_FALSE(pulsar(db.connectionString(), "SYSDBA", true));
-    EXPECT_EQ(avisos, QStringList{kExito});
+    EXPECT_EQ(grabados->avisos(), QStringList{kExito});
     EXPECT_EQ(db.value("SELECT GRUPORIESGO FROM SERIESDOCUMENTOS"), "4");
     EXPECT_EQ(db.value("SELECT DIASRIESGO FROM FORMASPAGO"), "12");
     EXPECT_EQ(procedimientos(db), "1");
@@ -92,13 +84,13 @@ TEST_F(InstaladorVentana, OtherUsersAndCancelLeaveTheDatabaseAsItWas)
 {
     TestDatabase db(QStringLiteral("install-window-refused"));
     for (const char *usuario : {"sysdba", "PEPE", ""}) {
-        avisos.clear();
+        grabados->vistos.clear();
         EXPECT_FALSE(pulsar(db.connectionString(), usuario, true)) << usuario;
-        EXPECT_EQ(avisos, QStringList{kSoloSysdba}) << usuario;
+        EXPECT_EQ(grabados->avisos(), QStringList{kSoloSysdba}) << usuario;
     }
-    avisos.clear();
+    grabados->vistos.clear();
     EXPECT_FALSE(pulsar(db.connectionString(), "SYSDBA", false));
-    EXPECT_TRUE(avisos.isEmpty());
+    EXPECT_TRUE(grabados->vistos.isEmpty());
     EXPECT_EQ(dominios(db), "0");
     EXPECT_EQ(procedimientos(db), "0");
 }
@@ -106,5 +98,5 @@ TEST_F(InstaladorVentana, OtherUsersAndCancelLeaveTheDatabaseAsItWas)
 TEST_F(InstaladorVentana, UnreachableDatabaseSkipsEveryStatementAndStillEndsWithTheSuccessMessage)
 {
     EXPECT_FALSE(pulsar("localhost:/tmp/velmora-test-db/no-existe-instalacion.fdb", "SYSDBA", true));
-    EXPECT_EQ(avisos, QStringList{kExito});
+    EXPECT_EQ(grabados->avisos(), QStringList{kExito});
 }

@@ -32,7 +32,8 @@ void whenDialogShows(std::function<void(TFormDialogoAviso &)> action)
 
 TEST(DialogoAviso, ShowsEachLineOfTheTextAndAcceptsWithAceptar)
 {
-    InstalarDialogoAviso();
+    TDialogosVelmora dialogos;
+    fw::ui::ScopedDialogs instalados(dialogos);
     QString shown, caption;
     bool focusOnAceptar = false;
     whenDialogShows([&](TFormDialogoAviso &d) {
@@ -51,7 +52,8 @@ TEST(DialogoAviso, ShowsEachLineOfTheTextAndAcceptsWithAceptar)
 
 TEST(DialogoAviso, ClosingWithTheCloseBoxReturnsFalse)
 {
-    InstalarDialogoAviso();
+    TDialogosVelmora dialogos;
+    fw::ui::ScopedDialogs instalados(dialogos);
     whenDialogShows([](TFormDialogoAviso &d) { d.close(); });
     EXPECT_FALSE(MostrarAviso(QStringLiteral("texto")));
 }

@@ -3,7 +3,7 @@
 #include "components/lxDBEdit.h"
 #include "components/lxDBGrid.h"
 #include "ModalCatcher.h"
-#include "framework/db/Error.h"
+#include "framework/base/Error.h"
 #include "framework/db/MemoryDataSet.h"
 #include "framework/host/HostPaths.h"
 #include "framework/host/IniFile.h"

@@ -1,7 +1,7 @@
 #include "framework/db/DataSet.h"
 
 #include "framework/db/DataSource.h"
-#include "framework/db/Error.h"
+#include "framework/base/Error.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "framework/db/FbApi.h"
 
-#include "framework/db/Error.h"
+#include "framework/base/Error.h"
 
 #include <ibase.h>
 

@@ -1,8 +1,8 @@
 #include "framework/db/Field.h"
 
 #include "framework/db/DataSet.h"
-#include "framework/db/Error.h"
-#include "framework/db/Format.h"
+#include "framework/base/Error.h"
+#include "framework/base/Format.h"
 
 #include <QLocale>
 

@@ -1,6 +1,6 @@
 #include "framework/db/SqlClient.h"
 
-#include "framework/db/Error.h"
+#include "framework/base/Error.h"
 
 namespace fw {
 

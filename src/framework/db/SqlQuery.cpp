@@ -1,6 +1,6 @@
 #include "framework/db/SqlQuery.h"
 
-#include "framework/db/Error.h"
+#include "framework/base/Error.h"
 #include "framework/db/Statement.h"
 
 namespace fw {

@@ -1,7 +1,7 @@
 #include "framework/db/Statement.h"
 
 #include "framework/db/Database.h"
-#include "framework/db/Error.h"
+#include "framework/base/Error.h"
 #include "framework/db/Transaction.h"
 
 #include <QDate>

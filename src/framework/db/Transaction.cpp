@@ -1,7 +1,7 @@
 #include "framework/db/Transaction.h"
 
 #include "framework/db/Database.h"
-#include "framework/db/Error.h"
+#include "framework/base/Error.h"
 #include "framework/db/FbApi.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "framework/report/Format.h"
 
-#include "framework/db/Format.h"
+#include "framework/base/Format.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #include "DataEdit.h"
 
 #include "DataGuard.h"
-#include "framework/db/Error.h"
+#include "framework/base/Error.h"
 
 #include <QApplication>
 #include <QKeyEvent>

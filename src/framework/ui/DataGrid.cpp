@@ -1,8 +1,9 @@
 #include "DataGrid.h"
 
 #include "DataGuard.h"
+#include "Dialogs.h"
 #include "FieldText.h"
-#include "framework/db/Error.h"
+#include "framework/base/Error.h"
 #include "framework/host/IniFile.h"
 
 #include <QApplication>
@@ -11,7 +12,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMessageBox>
 #include <QPainter>
 #include <QScopeGuard>
 
@@ -906,8 +906,7 @@ void DataGrid::baseKeyDown(QKeyEvent *e)
         if ((mods & Qt::ControlModifier) && ds && ds->active() && !ds->isEmpty()) {
             if (!m_allowDelete || !ds->canModify() || isReadOnlyGrid())
                 return;
-            if (QMessageBox::question(this, QApplication::applicationDisplayName(),
-                                      QStringLiteral("¿Borrar el registro?")) == QMessageBox::Yes) {
+            if (dialogs().confirm(QStringLiteral("¿Borrar el registro?"), QApplication::applicationDisplayName())) {
                 try {
                     ds->remove();
                 } catch (const Abort &) {

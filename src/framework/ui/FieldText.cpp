@@ -1,6 +1,6 @@
 #include "FieldText.h"
 
-#include "framework/db/Error.h"
+#include "framework/base/Error.h"
 
 #include <QLocale>
 

@@ -1,9 +1,8 @@
 #include "Guard.h"
 
-#include "framework/db/Error.h"
+#include "framework/base/Error.h"
+#include "framework/ui/Dialogs.h"
 
-#include <QApplication>
-#include <QMessageBox>
 
 #include <stdexcept>
 
@@ -29,13 +28,6 @@ QString errorText(const std::exception_ptr &error)
     }
 }
 
-void showMessage(const QString &text)
-{
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text, QMessageBox::Ok,
-                    QApplication::activeWindow());
-    box.exec();
-}
-
 void handleCurrentError() noexcept
 {
     try {
@@ -48,7 +40,7 @@ void handleCurrentError() noexcept
             return; // a step cancelled on purpose: no message
         } catch (...) {
         }
-        showMessage(errorText(error));
+        dialogs().inform(errorText(error));
     } catch (...) {
     }
 }

@@ -34,9 +34,6 @@ private:
 /// The text a user sees for an exception (fw::Error::message(), what(), or a generic text).
 QString errorText(const std::exception_ptr &error);
 
-/// A plain modal message box with a single OK button.
-void showMessage(const QString &text);
-
 /// Hands the current exception to the policy; fw::Abort (a step cancelled on
 /// purpose) passes quietly. Call only inside a catch block.
 void handleCurrentError() noexcept;

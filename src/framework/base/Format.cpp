@@ -1,4 +1,4 @@
-#include "framework/db/Format.h"
+#include "framework/base/Format.h"
 
 #include <cmath>
 

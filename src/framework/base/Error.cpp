@@ -1,4 +1,4 @@
-#include "framework/db/Error.h"
+#include "framework/base/Error.h"
 
 #include <algorithm>
 
