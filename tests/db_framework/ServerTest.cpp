@@ -427,3 +427,65 @@ TEST_F(Server, ClosingTheConnectionClosesDataSetsAndAppliesTheDefaultAction)
     EXPECT_EQ(db->value("SELECT COUNT(*) FROM CLIENTES WHERE IDCLIENTES = 970"), "1");
     db->run("DELETE FROM CLIENTES WHERE IDCLIENTES = 970;");
 }
+
+TEST_F(Server, ACommitTheServerRefusesIsRolledBackAndNothingStaysOpen)
+{
+    // The server refuses every commit of a transaction that wrote the marker row.
+    db->run("CREATE EXCEPTION COMMIT_RECHAZADO 'commit rechazado';\n"
+            "SET TERM ^ ;\n"
+            "CREATE TRIGGER RECHAZAR_COMMIT ON TRANSACTION COMMIT AS BEGIN\n"
+            "  IF (EXISTS (SELECT 1 FROM NUMEROS WHERE ID = -1)) THEN EXCEPTION COMMIT_RECHAZADO;\n"
+            "END^\n"
+            "SET TERM ; ^\n");
+    struct DropTrigger
+    {
+        ~DropTrigger() { db->run("DROP TRIGGER RECHAZAR_COMMIT;\nDROP EXCEPTION COMMIT_RECHAZADO;\n"); }
+    } dropTrigger;
+    const auto writeMarker = [](Database &d) {
+        SqlStatement s;
+        s.setDatabase(&d);
+        s.setSql("INSERT INTO NUMEROS (ID) VALUES (-1)");
+        s.execute();
+    };
+    const auto markers = [] { return db->value("SELECT COUNT(*) FROM NUMEROS WHERE ID = -1"); };
+
+    {
+        // An explicit commit that fails leaves the transaction active, to be rolled back.
+        Database d;
+        Transaction t;
+        connect(d, t);
+        writeMarker(d);
+        EXPECT_THROW(t.commit(), DatabaseError);
+        EXPECT_TRUE(t.active());
+        t.rollback();
+        EXPECT_FALSE(t.active());
+    }
+    {
+        // Closing the connection reports the refusal once everything is let go.
+        Database d;
+        Transaction t;
+        connect(d, t);
+        writeMarker(d);
+        try {
+            d.close();
+            FAIL();
+        } catch (const DatabaseError &e) {
+            EXPECT_TRUE(e.message().contains("commit rechazado")) << e.message().toStdString();
+        }
+        EXPECT_FALSE(t.active());
+        EXPECT_FALSE(d.connected());
+    }
+    {
+        // Neither a transaction nor a connection destroyed with the refused work throws.
+        Transaction outlivesTheConnection;
+        Database d;
+        auto t = std::make_unique<Transaction>();
+        connect(d, *t);
+        writeMarker(d);
+        EXPECT_NO_THROW(t.reset());
+        outlivesTheConnection.setDatabase(&d);
+        d.setDefaultTransaction(&outlivesTheConnection);
+        writeMarker(d);
+    }
+    EXPECT_EQ(markers(), "0");
+}

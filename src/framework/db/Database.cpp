@@ -11,18 +11,13 @@ namespace fw {
 
 namespace {
 
-struct DpbItem
-{
-    const char *name;
-    unsigned char tag;
-};
-
 // Connection parameter lines the framework understands.
-constexpr DpbItem kDpbItems[] = {
+constexpr fb::ParamName kConnectionNames[] = {
     {"user_name", isc_dpb_user_name},   {"password", isc_dpb_password},
     {"lc_ctype", isc_dpb_lc_ctype},     {"sql_role_name", isc_dpb_sql_role_name},
     {"role_name", isc_dpb_sql_role_name},
 };
+constexpr fb::ParamLineKind kConnectionLines{kConnectionNames, "isc_dpb_", "Parámetro de conexión desconocido: %1"};
 
 } // namespace
 
@@ -30,7 +25,11 @@ Database::Database(QObject *parent) : QObject(parent) {}
 
 Database::~Database()
 {
-    closeNoThrow();
+    try {
+        close();
+    } catch (...) {
+        // A failed commit, detach or signal handler cannot be reported from a destructor.
+    }
     // Clients and transactions outlive us only as dangling registrations; tell them.
     for (Transaction *t : std::vector<Transaction *>(m_transactions))
         t->databaseGone();
@@ -58,56 +57,27 @@ void Database::open()
         throw Error(QStringLiteral("No se ha indicado el nombre de la base de datos"));
 
     fb::Status status;
-    fb::XpbBuilder dpb;
-    dpb.p = fb::util()->getXpbBuilder(status.get(), Firebird::IXpbBuilder::DPB, nullptr, 0);
-    status.check();
-    bool charsetGiven = false;
-    for (const QString &line : m_params) {
-        const QString trimmed = line.trimmed();
-        if (trimmed.isEmpty())
-            continue;
-        const int eq = int(trimmed.indexOf(QLatin1Char('=')));
-        QString key = (eq < 0 ? trimmed : trimmed.left(eq)).trimmed().toLower();
-        const QString value = eq < 0 ? QString() : trimmed.mid(eq + 1);
-        if (key.startsWith(QLatin1String("isc_dpb_")))
-            key = key.mid(8);
-        const auto item = std::find_if(std::begin(kDpbItems), std::end(kDpbItems),
-                                       [&](const DpbItem &i) { return key == QLatin1String(i.name); });
-        if (item == std::end(kDpbItems))
-            throw Error(QStringLiteral("Parámetro de conexión desconocido: %1").arg(trimmed));
-        if (item->tag == isc_dpb_lc_ctype) {
+    fb::XpbBuilder dpb(status, Firebird::IXpbBuilder::DPB);
+    for (const fb::ParamLine &line : fb::readParamLines(m_params, kConnectionLines)) {
+        if (line.name->tag == isc_dpb_lc_ctype) {
             // Every text conversion in the framework is ISO 8859-1; another set would garble text.
-            const QString cs = value.trimmed().toUpper();
+            const QString cs = line.value.trimmed().toUpper();
             if (cs != QLatin1String("ISO8859_1") && cs != QLatin1String("LATIN1"))
-                throw Error(QStringLiteral("Juego de caracteres de conexión no admitido: %1").arg(value));
-            charsetGiven = true;
-            dpb.p->insertString(status.get(), isc_dpb_lc_ctype, "ISO8859_1");
+                throw Error(QStringLiteral("Juego de caracteres de conexión no admitido: %1").arg(line.value));
         } else {
-            dpb.p->insertString(status.get(), item->tag, fb::toLatin1(value, QStringLiteral("del parámetro de conexión %1").arg(QString::fromLatin1(item->name))).constData());
+            const QString what = QStringLiteral("del parámetro de conexión %1").arg(QLatin1StringView(line.name->name));
+            dpb->insertString(&status, line.name->tag, fb::toLatin1(line.value, what).constData());
         }
-        status.check();
     }
-    if (!charsetGiven) {
-        dpb.p->insertString(status.get(), isc_dpb_lc_ctype, "ISO8859_1");
-        status.check();
-    }
-    dpb.p->insertInt(status.get(), isc_dpb_sql_dialect, 1);
-    status.check();
-
-    const unsigned length = dpb.p->getBufferLength(status.get());
-    status.check();
-    const unsigned char *buffer = dpb.p->getBuffer(status.get());
-    status.check();
+    // Always sent, so a connection without the line speaks ISO 8859-1 as well.
+    dpb->insertString(&status, isc_dpb_lc_ctype, "ISO8859_1");
+    dpb->insertInt(&status, isc_dpb_sql_dialect, 1);
+    const unsigned length = dpb->getBufferLength(&status);
+    const unsigned char *buffer = dpb->getBuffer(&status);
 
     fb::Ref<Firebird::IProvider> provider(fb::master()->getDispatcher());
     const QByteArray name = m_databaseName.toLocal8Bit();
-    Firebird::IAttachment *attachment = provider->attachDatabase(status.get(), name.constData(), length, buffer);
-    if (status.failed()) {
-        if (attachment)
-            attachment->release();
-        status.check();
-    }
-    m_attachment = attachment;
+    m_attachment.reset(provider->attachDatabase(&status, name.constData(), length, buffer));
     emit afterConnect();
 }
 
@@ -126,32 +96,21 @@ void Database::close()
         try {
             t->endWithDefaultAction();
         } catch (...) {
+            // Whatever stopped the commit, the transaction is rolled back and the first failure rethrown.
             if (!firstError)
                 firstError = std::current_exception();
-            t->releaseNoThrow(false);
+            t->endQuietly(false);
         }
     }
-    fb::Status status;
-    m_attachment->detach(status.get());
-    if (status.failed())
-        m_attachment->release();
-    m_attachment = nullptr;
+    // The attachment goes whether the detach succeeds or not; its failure is
+    // reported after the transaction's.
+    fb::QuietStatus status;
+    fb::endQuietly(m_attachment, status, [](Firebird::IAttachment *a, fb::QuietStatus *s) { a->detach(s); });
     emit afterDisconnect();
     if (firstError)
         std::rethrow_exception(firstError);
-    status.check();
-}
-
-void Database::closeNoThrow() noexcept
-{
-    try {
-        close();
-    } catch (...) {
-    }
-    if (m_attachment) {
-        m_attachment->release();
-        m_attachment = nullptr;
-    }
+    if (status.failed())
+        status.raise();
 }
 
 void Database::closeDataSets()
@@ -201,7 +160,7 @@ Firebird::IAttachment *Database::checkedAttachment() const
 {
     if (!m_attachment)
         throw Error(QStringLiteral("La base de datos no está conectada"));
-    return m_attachment;
+    return m_attachment.get();
 }
 
 } // namespace fw

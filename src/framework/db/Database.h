@@ -1,4 +1,6 @@
 #pragma once
+#include "framework/db/FbRef.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -62,7 +64,7 @@ public:
     /// fw::Error for a parameter line it does not know.
     void open();
     void close();
-    bool connected() const { return m_attachment != nullptr; }
+    bool connected() const { return bool(m_attachment); }
 
     /// The transaction data sets use when they name none. Not owned.
     Transaction *defaultTransaction() const { return m_defaultTransaction; }
@@ -81,7 +83,7 @@ public:
     const std::vector<DatabaseClient *> &clients() const { return m_clients; }
 
     /// The live attachment; null when not connected. Owned by the Database.
-    Firebird::IAttachment *attachment() const { return m_attachment; }
+    Firebird::IAttachment *attachment() const { return m_attachment.get(); }
     /// Throws fw::Error when not connected.
     Firebird::IAttachment *checkedAttachment() const;
 
@@ -91,14 +93,12 @@ signals:
     void afterDisconnect();
 
 private:
-    void closeNoThrow() noexcept;
-
     QString m_databaseName;
     QStringList m_params;
     QPointer<Transaction> m_defaultTransaction;
     std::vector<Transaction *> m_transactions;
     std::vector<DatabaseClient *> m_clients;
-    Firebird::IAttachment *m_attachment = nullptr;
+    fb::Ref<Firebird::IAttachment> m_attachment;
 };
 
 } // namespace fw

@@ -4,7 +4,7 @@
 
 #include <ibase.h>
 
-#include <vector>
+#include <algorithm>
 
 namespace fw::fb {
 
@@ -18,24 +18,6 @@ Firebird::IUtil *util()
 {
     static Firebird::IUtil *u = master()->getUtilInterface();
     return u;
-}
-
-Status::Status() : m_status(master()->getStatus()), m_wrapper(m_status) {}
-
-Status::~Status()
-{
-    m_status->dispose();
-}
-
-bool Status::failed() const
-{
-    return (m_status->getState() & Firebird::IStatus::STATE_ERRORS) != 0;
-}
-
-void Status::check()
-{
-    if (failed())
-        raise(m_status);
 }
 
 void raise(Firebird::IStatus *status)
@@ -66,6 +48,29 @@ void raise(Firebird::IStatus *status)
     if (text.isEmpty())
         text = QStringLiteral("Error de la base de datos");
     throw DatabaseError(text, std::move(codes), sqlState, sqlCode);
+}
+
+XpbBuilder::XpbBuilder(Status &status, unsigned kind) : m_p(util()->getXpbBuilder(&status, kind, nullptr, 0)) {}
+
+std::vector<ParamLine> readParamLines(const QStringList &lines, const ParamLineKind &kind)
+{
+    std::vector<ParamLine> out;
+    const QLatin1StringView prefix(kind.prefix);
+    for (const QString &line : lines) {
+        const QString text = line.trimmed();
+        if (text.isEmpty())
+            continue;
+        const qsizetype eq = text.indexOf(QLatin1Char('='));
+        QString key = (eq < 0 ? text : text.left(eq)).trimmed().toLower();
+        if (key.startsWith(prefix))
+            key = key.mid(prefix.size());
+        const auto name = std::find_if(kind.names.begin(), kind.names.end(),
+                                       [&](const ParamName &n) { return key == QLatin1StringView(n.name); });
+        if (name == kind.names.end())
+            throw Error(QString::fromUtf8(kind.unknownMessage).arg(text));
+        out.push_back({&*name, eq < 0 ? QString() : text.mid(eq + 1), text});
+    }
+    return out;
 }
 
 QByteArray toLatin1(const QString &text, const QString &what)

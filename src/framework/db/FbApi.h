@@ -1,95 +1,118 @@
 #pragma once
 // Internal to the data access framework: the Firebird client's master
-// interface, status handling and Latin-1 text conversion.
+// interface, status wrappers, parameter blocks and Latin-1 text conversion.
+#include "framework/db/FbRef.h"
+
 #include <firebird/Interface.h>
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+
+#include <span>
+#include <vector>
 
 namespace fw::fb {
 
 Firebird::IMaster *master();
 Firebird::IUtil *util();
 
-/// A status vector for one call sequence; check() turns an error state into fw::DatabaseError.
-class Status
-{
-public:
-    Status();
-    ~Status();
-    Status(const Status &) = delete;
-    Status &operator=(const Status &) = delete;
-
-    Firebird::CheckStatusWrapper *get() { return &m_wrapper; }
-    operator Firebird::CheckStatusWrapper *() { return &m_wrapper; }
-    bool failed() const;
-    /// Throws fw::DatabaseError with Firebird's formatted text when the last call failed.
-    void check();
-    void clear() { m_wrapper.init(); }
-
-private:
-    Firebird::IStatus *m_status;
-    Firebird::CheckStatusWrapper m_wrapper;
-};
-
-/// Throws the error held in a status.
+/// Throws the error held in a status as fw::DatabaseError: Firebird's formatted
+/// text, the gds codes, SQLSTATE and SQLCODE.
 [[noreturn]] void raise(Firebird::IStatus *status);
 
-/// Owns one reference-counted Firebird interface and releases it.
-template <typename T>
-class Ref
+/// A status vector for one sequence of client calls, in the client's own wrapper
+/// pattern: every call clears it first and checks it after. The throwing kind
+/// (Status) raises fw::DatabaseError from the failed call itself; the quiet kind
+/// (QuietStatus) only records the failure, for paths that must not throw.
+template <bool Throwing>
+class StatusWrapper : public Firebird::BaseStatusWrapper<StatusWrapper<Throwing>>
 {
+    using Base = Firebird::BaseStatusWrapper<StatusWrapper<Throwing>>;
+
 public:
-    Ref() = default;
-    explicit Ref(T *p) : m_p(p) {}
-    ~Ref() { reset(); }
-    Ref(Ref &&o) noexcept : m_p(o.m_p) { o.m_p = nullptr; }
-    Ref &operator=(Ref &&o) noexcept
+    StatusWrapper() : Base(master()->getStatus()) {}
+    ~StatusWrapper() { this->status->dispose(); }
+    StatusWrapper(const StatusWrapper &) = delete;
+    StatusWrapper &operator=(const StatusWrapper &) = delete;
+
+    /// Called by the client's interface wrappers after every call.
+    static void checkException(StatusWrapper *s)
     {
-        if (this != &o) {
-            reset();
-            m_p = o.m_p;
-            o.m_p = nullptr;
+        if constexpr (Throwing) {
+            if (s->failed())
+                fb::raise(s->status);
         }
-        return *this;
-    }
-    Ref(const Ref &) = delete;
-    Ref &operator=(const Ref &) = delete;
-
-    T *get() const { return m_p; }
-    T *operator->() const { return m_p; }
-    explicit operator bool() const { return m_p != nullptr; }
-    /// Gives up ownership (after a call such as close() that released it).
-    T *release() noexcept
-    {
-        T *p = m_p;
-        m_p = nullptr;
-        return p;
-    }
-    void reset(T *p = nullptr) noexcept
-    {
-        if (m_p)
-            m_p->release();
-        m_p = p;
     }
 
-private:
-    T *m_p = nullptr;
+    bool failed() const { return this->isDirty() && (this->status->getState() & Firebird::IStatus::STATE_ERRORS); }
+    /// Throws the recorded failure; for a quiet status whose error is reported later.
+    [[noreturn]] void raise() const { fb::raise(this->status); }
 };
+
+using Status = StatusWrapper<true>;
+using QuietStatus = StatusWrapper<false>;
+
+/// Ends `ref` with `end`, one of the calls that release the interface when they
+/// succeed (close, free, detach, commit, rollback). The reference is given up
+/// either way, so nothing leaks when the call fails; the failure stays in `status`.
+template <typename T, typename End>
+void endQuietly(Ref<T> &ref, QuietStatus &status, End end) noexcept
+{
+    if (!ref)
+        return;
+    end(ref.get(), &status);
+    if (status.failed())
+        ref.reset();
+    else
+        ref.release();
+}
 
 /// Owns a parameter-block builder (DPB, TPB) and disposes of it on every path.
-struct XpbBuilder
+class XpbBuilder
 {
-    Firebird::IXpbBuilder *p = nullptr;
-    XpbBuilder() = default;
+public:
+    /// `kind` is Firebird::IXpbBuilder::DPB or TPB.
+    XpbBuilder(Status &status, unsigned kind);
+    ~XpbBuilder() { m_p->dispose(); }
     XpbBuilder(const XpbBuilder &) = delete;
     XpbBuilder &operator=(const XpbBuilder &) = delete;
-    ~XpbBuilder()
-    {
-        if (p)
-            p->dispose();
-    }
+
+    Firebird::IXpbBuilder *operator->() const { return m_p; }
+
+private:
+    Firebird::IXpbBuilder *m_p;
 };
+
+/// A parameter line name a block kind understands and the tag it becomes.
+struct ParamName
+{
+    const char *name;
+    unsigned char tag;
+};
+
+/// The parameter lines of one block kind: its names, the prefix a name may carry
+/// ("isc_dpb_") and the message for a name it does not know ("…: %1").
+struct ParamLineKind
+{
+    std::span<const ParamName> names;
+    const char *prefix;
+    const char *unknownMessage;
+};
+
+/// One parameter line read: the name it gives, the text after '=' (null when
+/// there is none) and the whole line, trimmed, for messages.
+struct ParamLine
+{
+    const ParamName *name;
+    QString value;
+    QString text;
+};
+
+/// Reads "name=value" lines: blank lines are skipped, names compare without
+/// regard to case and blanks. Throws fw::Error with the kind's message for a
+/// name it does not know.
+std::vector<ParamLine> readParamLines(const QStringList &lines, const ParamLineKind &kind);
 
 /// Latin-1 bytes of `text`; throws fw::Error naming `what` ("del parámetro X")
 /// when a character cannot be written in ISO 8859-1.

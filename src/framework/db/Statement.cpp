@@ -126,12 +126,8 @@ void Statement::free() noexcept
 {
     closeCursor();
     if (m_statement) {
-        fb::Status status;
-        m_statement->free(status.get());
-        if (status.failed())
-            m_statement.reset();
-        else
-            m_statement.release();
+        fb::QuietStatus quiet;
+        fb::endQuietly(m_statement, quiet, [](Firebird::IStatement *s, fb::QuietStatus *st) { s->free(st); });
     }
     m_describedIn.reset();
     m_inMeta.reset();
@@ -154,19 +150,13 @@ void Statement::prepare(Database &database, Transaction &transaction, const QStr
     Firebird::ITransaction *tra = transaction.checkedHandle();
     const QByteArray text = sqlBytes(sql);
 
-    fb::Status status;
-    fb::Ref<Firebird::IStatement> statement(attachment->prepare(status.get(), tra, unsigned(text.size()), text.constData(),
+    fb::Ref<Firebird::IStatement> statement(attachment->prepare(&m_status, tra, unsigned(text.size()), text.constData(),
                                                                 1, Firebird::IStatement::PREPARE_PREFETCH_METADATA));
-    status.check();
-    const unsigned type = statement->getType(status.get());
-    status.check();
-    fb::Ref<Firebird::IMessageMetadata> in(statement->getInputMetadata(status.get()));
-    status.check();
-    fb::Ref<Firebird::IMessageMetadata> out(statement->getOutputMetadata(status.get()));
-    status.check();
+    const unsigned type = statement->getType(&m_status);
+    fb::Ref<Firebird::IMessageMetadata> in(statement->getInputMetadata(&m_status));
+    fb::Ref<Firebird::IMessageMetadata> out(statement->getOutputMetadata(&m_status));
 
-    const unsigned inCount = in ? in->getCount(status.get()) : 0;
-    status.check();
+    const unsigned inCount = in ? in->getCount(&m_status) : 0;
     if (int(inCount) != int(positions.size()))
         throw Error(QStringLiteral("La sentencia tiene %1 parámetros y se han nombrado %2")
                         .arg(inCount)
@@ -175,24 +165,21 @@ void Statement::prepare(Database &database, Transaction &transaction, const QStr
     std::vector<ColumnInfo> columns;
     std::vector<OutColumn> outColumns;
     std::vector<unsigned char> outBuffer;
-    const unsigned outCount = out ? out->getCount(status.get()) : 0;
-    status.check();
+    const unsigned outCount = out ? out->getCount(&m_status) : 0;
     for (unsigned i = 0; i < outCount; ++i) {
         OutColumn c{};
-        c.type = out->getType(status.get(), i) & ~1u;
-        c.length = out->getLength(status.get(), i);
-        c.scale = out->getScale(status.get(), i);
-        c.subType = out->getSubType(status.get(), i);
-        c.offset = out->getOffset(status.get(), i);
-        c.nullOffset = out->getNullOffset(status.get(), i);
-        status.check();
+        c.type = out->getType(&m_status, i) & ~1u;
+        c.length = out->getLength(&m_status, i);
+        c.scale = out->getScale(&m_status, i);
+        c.subType = out->getSubType(&m_status, i);
+        c.offset = out->getOffset(&m_status, i);
+        c.nullOffset = out->getNullOffset(&m_status, i);
         ColumnInfo info;
-        const char *alias = out->getAlias(status.get(), i);
-        const char *field = out->getField(status.get(), i);
-        const char *relation = out->getRelation(status.get(), i);
-        info.nullable = out->isNullable(status.get(), i);
-        info.charSet = out->getCharSet(status.get(), i);
-        status.check();
+        const char *alias = out->getAlias(&m_status, i);
+        const char *field = out->getField(&m_status, i);
+        const char *relation = out->getRelation(&m_status, i);
+        info.nullable = out->isNullable(&m_status, i);
+        info.charSet = out->getCharSet(&m_status, i);
         info.field = QString::fromLatin1(field ? field : "");
         info.name = QString::fromLatin1(alias && *alias ? alias : (field ? field : ""));
         info.relation = QString::fromLatin1(relation ? relation : "");
@@ -205,8 +192,7 @@ void Statement::prepare(Database &database, Transaction &transaction, const QStr
         outColumns.push_back(c);
     }
     if (out) {
-        outBuffer.assign(out->getMessageLength(status.get()), 0);
-        status.check();
+        outBuffer.assign(out->getMessageLength(&m_status), 0);
     }
 
     m_statement = std::move(statement);
@@ -237,16 +223,14 @@ void Statement::setInput(int position, const QVariant &value)
 
 Statement::InputType Statement::inputTypeFor(int position, const QVariant &value, const QByteArray &text) const
 {
-    fb::Status status;
     Firebird::IMessageMetadata *d = m_describedIn.get();
     const unsigned i = unsigned(position);
     InputType described;
-    described.type = d->getType(status.get(), i) & ~1u;
-    described.length = d->getLength(status.get(), i);
-    described.scale = d->getScale(status.get(), i);
-    described.charSet = d->getCharSet(status.get(), i);
-    described.subType = d->getSubType(status.get(), i);
-    status.check();
+    described.type = d->getType(&m_status, i) & ~1u;
+    described.length = d->getLength(&m_status, i);
+    described.scale = d->getScale(&m_status, i);
+    described.charSet = d->getCharSet(&m_status, i);
+    described.subType = d->getSubType(&m_status, i);
 
     if (value.isNull() || described.type == SQL_BLOB)
         return described;
@@ -292,7 +276,6 @@ void Statement::buildInput(Transaction &transaction)
 {
     if (m_positions.isEmpty())
         return;
-    fb::Status status;
     const size_t n = m_inputs.size();
     std::vector<QByteArray> texts(n);
     std::vector<InputType> types(n);
@@ -315,21 +298,17 @@ void Statement::buildInput(Transaction &transaction)
     }
 
     if (!m_inMeta || types != m_inTypes) {
-        fb::Ref<Firebird::IMetadataBuilder> builder(m_describedIn->getBuilder(status.get()));
-        status.check();
+        fb::Ref<Firebird::IMetadataBuilder> builder(m_describedIn->getBuilder(&m_status));
         for (unsigned i = 0; i < n; ++i) {
             const InputType &t = types[i];
-            builder->setType(status.get(), i, t.type | 1u);
-            builder->setLength(status.get(), i, t.length);
-            builder->setScale(status.get(), i, t.scale);
-            builder->setCharSet(status.get(), i, t.charSet);
-            builder->setSubType(status.get(), i, t.subType);
-            status.check();
+            builder->setType(&m_status, i, t.type | 1u);
+            builder->setLength(&m_status, i, t.length);
+            builder->setScale(&m_status, i, t.scale);
+            builder->setCharSet(&m_status, i, t.charSet);
+            builder->setSubType(&m_status, i, t.subType);
         }
-        fb::Ref<Firebird::IMessageMetadata> meta(builder->getMetadata(status.get()));
-        status.check();
-        const unsigned length = meta->getMessageLength(status.get());
-        status.check();
+        fb::Ref<Firebird::IMessageMetadata> meta(builder->getMetadata(&m_status));
+        const unsigned length = meta->getMessageLength(&m_status);
         m_inMeta = std::move(meta);
         m_inTypes = types;
         m_inBuffer.assign(length, 0);
@@ -339,9 +318,8 @@ void Statement::buildInput(Transaction &transaction)
     unsigned char *buffer = m_inBuffer.data();
     for (unsigned i = 0; i < n; ++i) {
         const QVariant &v = m_inputs[i];
-        const unsigned offset = meta->getOffset(status.get(), i);
-        const unsigned nullOffset = meta->getNullOffset(status.get(), i);
-        status.check();
+        const unsigned offset = meta->getOffset(&m_status, i);
+        const unsigned nullOffset = meta->getNullOffset(&m_status, i);
         auto *isNull = reinterpret_cast<short *>(buffer + nullOffset);
         unsigned char *data = buffer + offset;
         if (v.isNull()) {
@@ -411,44 +389,34 @@ void Statement::buildInput(Transaction &transaction)
 
 ISC_QUAD Statement::writeBlob(Transaction &transaction, const QByteArray &data)
 {
-    fb::Status status;
     ISC_QUAD id{};
-    fb::Ref<Firebird::IBlob> blob(m_attachment->createBlob(status.get(), transaction.checkedHandle(), &id, 0, nullptr));
-    status.check();
+    fb::Ref<Firebird::IBlob> blob(m_attachment->createBlob(&m_status, transaction.checkedHandle(), &id, 0, nullptr));
     for (qsizetype pos = 0; pos < data.size(); pos += 32768) {
         const unsigned chunk = unsigned(std::min<qsizetype>(32768, data.size() - pos));
-        blob->putSegment(status.get(), chunk, data.constData() + pos);
-        status.check();
+        blob->putSegment(&m_status, chunk, data.constData() + pos);
     }
-    blob->close(status.get());
-    status.check();
+    blob->close(&m_status);
     blob.release();
     return id;
 }
 
 QByteArray Statement::readBlob(const ISC_QUAD &id) const
 {
-    fb::Status status;
     ISC_QUAD blobId = id;
-    fb::Ref<Firebird::IBlob> blob(m_attachment->openBlob(status.get(), m_transaction, &blobId, 0, nullptr));
-    status.check();
+    fb::Ref<Firebird::IBlob> blob(m_attachment->openBlob(&m_status, m_transaction, &blobId, 0, nullptr));
     QByteArray out;
     char buffer[32768];
     for (;;) {
         unsigned got = 0;
-        const int rc = blob->getSegment(status.get(), sizeof buffer, buffer, &got);
-        if (rc == IStatus::RESULT_OK || rc == IStatus::RESULT_SEGMENT) {
-            out.append(buffer, qsizetype(got));
-            continue;
-        }
-        if (rc == IStatus::RESULT_NO_DATA)
+        // A failed read throws; anything else but a segment is the blob's end.
+        const int rc = blob->getSegment(&m_status, sizeof buffer, buffer, &got);
+        if (rc != IStatus::RESULT_OK && rc != IStatus::RESULT_SEGMENT)
             break;
-        status.check();
-        break;
+        out.append(buffer, qsizetype(got));
     }
-    blob->close(status.get());
-    if (!status.failed())
-        blob.release();
+    // The text is read; a failure to close the blob after it costs nothing.
+    fb::QuietStatus quiet;
+    fb::endQuietly(blob, quiet, [](Firebird::IBlob *b, fb::QuietStatus *st) { b->close(st); });
     return out;
 }
 
@@ -460,10 +428,8 @@ void Statement::execute(Transaction &transaction)
     Firebird::ITransaction *tra = transaction.checkedHandle();
     m_transaction = tra;
     buildInput(transaction);
-    fb::Status status;
-    m_statement->execute(status.get(), tra, m_inMeta.get(), m_inBuffer.empty() ? nullptr : m_inBuffer.data(),
+    m_statement->execute(&m_status, tra, m_inMeta.get(), m_inBuffer.empty() ? nullptr : m_inBuffer.data(),
                          m_outMeta.get(), m_outBuffer.empty() ? nullptr : m_outBuffer.data());
-    status.check();
 }
 
 void Statement::openCursor(Transaction &transaction)
@@ -474,11 +440,9 @@ void Statement::openCursor(Transaction &transaction)
     Firebird::ITransaction *tra = transaction.checkedHandle();
     m_transaction = tra;
     buildInput(transaction);
-    fb::Status status;
-    fb::Ref<Firebird::IResultSet> cursor(m_statement->openCursor(status.get(), tra, m_inMeta.get(),
+    fb::Ref<Firebird::IResultSet> cursor(m_statement->openCursor(&m_status, tra, m_inMeta.get(),
                                                                  m_inBuffer.empty() ? nullptr : m_inBuffer.data(),
                                                                  m_outMeta.get(), 0));
-    status.check();
     m_cursor = std::move(cursor);
 }
 
@@ -486,24 +450,15 @@ bool Statement::fetch()
 {
     if (!m_cursor)
         return false;
-    fb::Status status;
-    const int rc = m_cursor->fetchNext(status.get(), m_outBuffer.data());
-    if (rc == IStatus::RESULT_OK)
-        return true;
-    status.check();
-    return false;
+    return m_cursor->fetchNext(&m_status, m_outBuffer.data()) == IStatus::RESULT_OK;
 }
 
 void Statement::closeCursor() noexcept
 {
     if (!m_cursor)
         return;
-    fb::Status status;
-    m_cursor->close(status.get());
-    if (status.failed())
-        m_cursor.reset();
-    else
-        m_cursor.release();
+    fb::QuietStatus quiet;
+    fb::endQuietly(m_cursor, quiet, [](Firebird::IResultSet *c, fb::QuietStatus *st) { c->close(st); });
 }
 
 bool Statement::isNull(int column) const
@@ -592,9 +547,9 @@ int Statement::affected()
 {
     if (!m_statement)
         return 0;
-    fb::Status status;
-    const ISC_UINT64 n = m_statement->getAffectedRecords(status.get());
-    return status.failed() ? 0 : int(n);
+    fb::QuietStatus quiet;
+    const ISC_UINT64 n = m_statement->getAffectedRecords(&quiet);
+    return quiet.failed() ? 0 : int(n);
 }
 
 } // namespace fw::detail

@@ -95,6 +95,8 @@ private:
     std::vector<OutColumn> m_out;
     std::vector<ColumnInfo> m_columns;
     bool m_isSelect = false;
+    // One status for every throwing call, so fetching a row allocates none.
+    mutable fb::Status m_status;
     Firebird::IAttachment *m_attachment = nullptr;
     Firebird::ITransaction *m_transaction = nullptr;
 };

@@ -10,13 +10,7 @@ namespace fw {
 
 namespace {
 
-struct TpbItem
-{
-    const char *name;
-    unsigned char tag;
-};
-
-constexpr TpbItem kTpbItems[] = {
+constexpr fb::ParamName kTransactionNames[] = {
     {"read_committed", isc_tpb_read_committed},
     {"rec_version", isc_tpb_rec_version},
     {"no_rec_version", isc_tpb_no_rec_version},
@@ -28,6 +22,12 @@ constexpr TpbItem kTpbItems[] = {
     {"consistency", isc_tpb_consistency},
     {"lock_timeout", isc_tpb_lock_timeout},
 };
+constexpr fb::ParamLineKind kTransactionLines{kTransactionNames, "isc_tpb_", "Parámetro de transacción desconocido: %1"};
+
+bool commits(TransactionAction action)
+{
+    return action == TransactionAction::Commit || action == TransactionAction::CommitRetaining;
+}
 
 } // namespace
 
@@ -36,11 +36,8 @@ Transaction::Transaction(QObject *parent) : QObject(parent) {}
 Transaction::~Transaction()
 {
     if (active()) {
-        try {
-            endWithDefaultAction();
-        } catch (...) {
-        }
-        releaseNoThrow(false);
+        notifyEnding();
+        endQuietly(commits(m_defaultAction));
     }
     if (m_database)
         m_database->removeTransaction(this);
@@ -68,57 +65,33 @@ void Transaction::start()
     Firebird::IAttachment *attachment = m_database->checkedAttachment();
 
     fb::Status status;
-    fb::XpbBuilder tpb;
-    tpb.p = fb::util()->getXpbBuilder(status.get(), Firebird::IXpbBuilder::TPB, nullptr, 0);
-    status.check();
+    fb::XpbBuilder tpb(status, Firebird::IXpbBuilder::TPB);
     bool accessGiven = false;
-    for (const QString &line : m_params) {
-        const QString trimmed = line.trimmed();
-        if (trimmed.isEmpty())
-            continue;
-        const int eq = int(trimmed.indexOf(QLatin1Char('=')));
-        QString key = (eq < 0 ? trimmed : trimmed.left(eq)).trimmed().toLower();
-        if (key.startsWith(QLatin1String("isc_tpb_")))
-            key = key.mid(8);
-        const auto item = std::find_if(std::begin(kTpbItems), std::end(kTpbItems),
-                                       [&](const TpbItem &i) { return key == QLatin1String(i.name); });
-        if (item == std::end(kTpbItems))
-            throw Error(QStringLiteral("Parámetro de transacción desconocido: %1").arg(trimmed));
-        if (item->tag == isc_tpb_lock_timeout) {
+    for (const fb::ParamLine &line : fb::readParamLines(m_params, kTransactionLines)) {
+        const unsigned char tag = line.name->tag;
+        if (tag == isc_tpb_lock_timeout) {
             bool ok = false;
-            const int seconds = eq < 0 ? 0 : trimmed.mid(eq + 1).trimmed().toInt(&ok);
+            const int seconds = line.value.trimmed().toInt(&ok);
             if (!ok)
-                throw Error(QStringLiteral("Parámetro de transacción no válido: %1").arg(trimmed));
-            tpb.p->insertInt(status.get(), isc_tpb_lock_timeout, seconds);
+                throw Error(QStringLiteral("Parámetro de transacción no válido: %1").arg(line.text));
+            tpb->insertInt(&status, isc_tpb_lock_timeout, seconds);
         } else {
-            tpb.p->insertTag(status.get(), item->tag);
+            tpb->insertTag(&status, tag);
         }
-        status.check();
-        accessGiven = accessGiven || item->tag == isc_tpb_read || item->tag == isc_tpb_write;
+        accessGiven = accessGiven || tag == isc_tpb_read || tag == isc_tpb_write;
     }
-    if (!accessGiven) {
-        tpb.p->insertTag(status.get(), isc_tpb_write);
-        status.check();
-    }
-    const unsigned length = tpb.p->getBufferLength(status.get());
-    status.check();
-    const unsigned char *buffer = tpb.p->getBuffer(status.get());
-    status.check();
-
-    Firebird::ITransaction *handle = attachment->startTransaction(status.get(), length, buffer);
-    if (status.failed()) {
-        if (handle)
-            handle->release();
-        status.check();
-    }
-    m_handle = handle;
+    if (!accessGiven)
+        tpb->insertTag(&status, isc_tpb_write);
+    const unsigned length = tpb->getBufferLength(&status);
+    const unsigned char *buffer = tpb->getBuffer(&status);
+    m_handle.reset(attachment->startTransaction(&status, length, buffer));
 }
 
 Firebird::ITransaction *Transaction::checkedHandle() const
 {
     if (!m_handle)
         throw Error(QStringLiteral("La transacción no está activa"));
-    return m_handle;
+    return m_handle.get();
 }
 
 void Transaction::notifyEnding() noexcept
@@ -135,10 +108,9 @@ void Transaction::commit()
     checkedHandle();
     notifyEnding();
     fb::Status status;
-    m_handle->commit(status.get());
-    status.check();
-    // A successful commit releases the interface.
-    m_handle = nullptr;
+    m_handle->commit(&status);
+    // A successful commit releases the interface; a failed one leaves the transaction active.
+    m_handle.release();
 }
 
 void Transaction::rollback()
@@ -146,58 +118,50 @@ void Transaction::rollback()
     checkedHandle();
     notifyEnding();
     fb::Status status;
-    m_handle->rollback(status.get());
-    status.check();
-    m_handle = nullptr;
+    m_handle->rollback(&status);
+    m_handle.release();
 }
 
 void Transaction::commitRetaining()
 {
     fb::Status status;
-    checkedHandle()->commitRetaining(status.get());
-    status.check();
+    checkedHandle()->commitRetaining(&status);
 }
 
 void Transaction::rollbackRetaining()
 {
     fb::Status status;
-    checkedHandle()->rollbackRetaining(status.get());
-    status.check();
+    checkedHandle()->rollbackRetaining(&status);
 }
 
 void Transaction::endWithDefaultAction()
 {
     if (!active())
         return;
-    switch (m_defaultAction) {
-    case TransactionAction::Commit:
-    case TransactionAction::CommitRetaining:
+    if (commits(m_defaultAction))
         commit();
-        break;
-    case TransactionAction::Rollback:
-    case TransactionAction::RollbackRetaining:
+    else
         rollback();
-        break;
-    }
 }
 
-void Transaction::releaseNoThrow(bool commit) noexcept
+void Transaction::endQuietly(bool commitFirst) noexcept
 {
     if (!m_handle)
         return;
-    fb::Status status;
-    if (commit)
-        m_handle->commit(status.get());
-    else
-        m_handle->rollback(status.get());
-    if (status.failed())
-        m_handle->release();
-    m_handle = nullptr;
+    fb::QuietStatus status;
+    if (commitFirst) {
+        m_handle->commit(&status);
+        if (!status.failed()) {
+            m_handle.release();
+            return;
+        }
+    }
+    fb::endQuietly(m_handle, status, [](Firebird::ITransaction *t, fb::QuietStatus *s) { t->rollback(s); });
 }
 
 void Transaction::databaseGone() noexcept
 {
-    releaseNoThrow(false);
+    endQuietly(false);
     m_database = nullptr;
 }
 

@@ -1,4 +1,6 @@
 #pragma once
+#include "framework/db/FbRef.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -46,14 +48,14 @@ public:
     void commitRetaining();
     void rollback();
     void rollbackRetaining();
-    bool active() const { return m_handle != nullptr; }
+    bool active() const { return bool(m_handle); }
 
     /// Ends an active transaction with the default action (retaining actions
     /// end it for good here, as the connection is going away).
     void endWithDefaultAction();
 
     /// The live handle; null when not active. Owned by the Transaction.
-    Firebird::ITransaction *handle() const { return m_handle; }
+    Firebird::ITransaction *handle() const { return m_handle.get(); }
     /// Throws fw::Error when not active.
     Firebird::ITransaction *checkedHandle() const;
 
@@ -61,12 +63,14 @@ private:
     friend class Database;
     void databaseGone() noexcept;
     void notifyEnding() noexcept;
-    void releaseNoThrow(bool commit) noexcept;
+    /// Ends the transaction without throwing: commits first when asked, rolls
+    /// back otherwise or when the commit fails, and lets the handle go at last.
+    void endQuietly(bool commitFirst) noexcept;
 
     QPointer<Database> m_database;
     QStringList m_params;
     TransactionAction m_defaultAction = TransactionAction::Commit;
-    Firebird::ITransaction *m_handle = nullptr;
+    fb::Ref<Firebird::ITransaction> m_handle;
 };
 
 } // namespace fw
