@@ -316,6 +316,7 @@ void DataSet::open()
         m_state = DataSetState::Browse;
         resetCursor();
     } catch (...) {
+        // Whatever stopped the open, the data set stays closed, then the error goes on.
         m_state = DataSetState::Inactive;
         internalClose();
         m_records.clear();
@@ -373,7 +374,7 @@ void DataSet::refresh()
             }
         }
     } catch (...) {
-        // The source is gone: the data set cannot stay open on it.
+        // Whatever stopped the reopen, the source is gone: the data set cannot stay open on it.
         internalClose();
         m_records.clear();
         m_current = -1;
@@ -795,6 +796,7 @@ void DataSet::beginNewRecord()
     try {
         doOnNewRecord();
     } catch (...) {
+        // A new-record handler that fails or aborts leaves no half-made record behind.
         m_editBuffer = Record();
         setState(DataSetState::Browse);
         dataEvent(DataEvent::DataSetChange);

@@ -163,12 +163,7 @@ std::vector<ColumnInfo> SqlQuery::columns() const
 
 void SqlQuery::releaseHandles() noexcept
 {
-    try {
-        close();
-    } catch (...) {
-        // A handler refused to close; the cursor goes anyway, as the connection does.
-    }
-    internalClose();
+    SqlQuery::transactionEnding();
     m_statement->free();
 }
 
@@ -177,6 +172,7 @@ void SqlQuery::transactionEnding() noexcept
     try {
         close();
     } catch (...) {
+        // A close handler failed or refused; the cursor goes anyway, as the transaction does.
     }
     internalClose();
 }
