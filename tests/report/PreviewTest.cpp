@@ -1,4 +1,4 @@
-#include "ReportFixture.h"
+#include "support/ReportFixture.h"
 
 #include "framework/report/PreviewDialog.h"
 

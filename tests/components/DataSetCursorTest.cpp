@@ -1,9 +1,8 @@
-#include "ReportFixture.h"
+#include "components/DataSetCursor.h"
 
 #include "framework/db/MemoryDataSet.h"
-#include "framework/report/DataSetCursor.h"
-
 #include "framework/report/Format.h"
+#include "support/ReportFixture.h"
 
 #include <gtest/gtest.h>
 

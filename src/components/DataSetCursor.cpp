@@ -1,4 +1,4 @@
-#include "framework/report/DataSetCursor.h"
+#include "components/DataSetCursor.h"
 
 #include "framework/db/DataSet.h"
 #include "framework/db/Field.h"

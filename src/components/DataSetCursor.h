@@ -10,6 +10,8 @@ namespace fw::report {
 
 /// The report engine's view of a data set: it walks the data set's records and
 /// reads its fields, display text through each field's own get-text handler.
+/// It lives with the component library, the layer that links both the data sets
+/// and the report engine.
 /// While a report walks it, the data set's widgets are not notified (controls
 /// disabled); the data set is left after its last record.
 ///
