@@ -9,7 +9,7 @@
 #include "framework/base/Error.h"
 #include "framework/db/SqlStatement.h"
 #include "framework/db/Transaction.h"
-#include "framework/base/Format.h"
+#include "framework/base/PictureFormat.h"
 #include "framework/ui/Dialogs.h"
 #include "framework/ui/Guard.h"
 

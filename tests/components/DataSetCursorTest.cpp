@@ -1,7 +1,7 @@
 #include "components/DataSetCursor.h"
 
 #include "framework/db/MemoryDataSet.h"
-#include "framework/report/Format.h"
+#include "framework/report/ValueText.h"
 #include "support/ReportFixture.h"
 
 #include <gtest/gtest.h>

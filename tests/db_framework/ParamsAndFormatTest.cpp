@@ -1,5 +1,5 @@
 #include "framework/base/Error.h"
-#include "framework/base/Format.h"
+#include "framework/base/PictureFormat.h"
 #include "framework/db/Params.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
-#include "framework/report/Format.h"
+#include "framework/base/PictureFormat.h"
+#include "framework/report/ValueText.h"
 
 #include <gtest/gtest.h>
 
@@ -57,5 +58,26 @@ TEST(DateMask, WritesDaysMonthsYearsAndTimes)
         {"\"Fecha: \"dd/mm/yy", "Fecha: 31/03/24"},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(formatDateTime(when, QString::fromLatin1(c.mask)).toStdString(), c.text) << c.mask;
+        EXPECT_EQ(fw::formatDateTime(QString::fromLatin1(c.mask), when).toStdString(), c.text) << c.mask;
+
+    // Names come from the locale given; am/pm puts the hours on the 12-hour clock.
+    const QLocale es(QLocale::Spanish, QLocale::Spain);
+    const QDateTime midnight(QDate(2024, 3, 31), QTime(0, 30));
+    const struct
+    {
+        QDateTime when;
+        const char *mask;
+        const char *text;
+    } named[] = {
+        {when, "dddd d \"de\" mmmm \"de\" yyyy", "domingo 31 de marzo de 2024"},
+        {when, "ddd dd-mmm-yy", "dom 31-mar-24"},
+        {when, "ddddd", "31/03/2024"},
+        {when, "hh:nn am/pm", "02:05 pm"},
+        {when, "h:nn AM/PM", "2:05 PM"},
+        {when, "hh:nn \"am/pm\"", "14:05 am/pm"}, // quoted, so no 12-hour clock
+        {midnight, "h:nn am/pm", "12:30 am"},
+        {when, "hh\"h\" nn \"min\" T", "14h 05 min T"},
+    };
+    for (const auto &c : named)
+        EXPECT_EQ(fw::formatDateTime(QString::fromLatin1(c.mask), c.when, es).toStdString(), c.text) << c.mask;
 }

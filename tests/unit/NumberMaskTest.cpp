@@ -1,4 +1,4 @@
-#include "framework/base/Format.h"
+#include "framework/base/PictureFormat.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "framework/db/DataSet.h"
 #include "framework/base/Error.h"
-#include "framework/base/Format.h"
+#include "framework/base/PictureFormat.h"
 
 #include <QLocale>
 

@@ -1,7 +1,8 @@
 #include "framework/report/Elements.h"
 
+#include "framework/base/PictureFormat.h"
 #include "framework/report/Cursor.h"
-#include "framework/report/Format.h"
+#include "framework/report/ValueText.h"
 #include "framework/report/RenderContext.h"
 #include "framework/report/Report.h"
 
@@ -110,7 +111,7 @@ PrintDate::PrintDate(Band *band, const QString &name, const QString &prefix)
 
 void PrintDate::render(RenderContext &ctx, Page &page, const QPointF &origin)
 {
-    emitText(page, geometry().translated(origin), m_prefix + formatDateTime(ctx.printDate(), m_mask));
+    emitText(page, geometry().translated(origin), m_prefix + fw::formatDateTime(m_mask, ctx.printDate()));
 }
 
 PageNumber::PageNumber(Band *band, const QString &name, const QString &prefix)

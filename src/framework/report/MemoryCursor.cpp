@@ -1,6 +1,6 @@
 #include "framework/report/MemoryCursor.h"
 
-#include "framework/report/Format.h"
+#include "framework/report/ValueText.h"
 
 namespace fw::report {
 

@@ -1,4 +1,4 @@
-#include "framework/base/Format.h"
+#include "framework/base/PictureFormat.h"
 
 #include <cmath>
 
@@ -181,53 +181,79 @@ QString formatFloat(const QString &picture, double value, const QLocale &locale)
     return out;
 }
 
-QString formatDateTime(const QString &picture, const QDateTime &value)
+QString formatDateTime(const QString &picture, const QDateTime &value, const QLocale &locale)
 {
     if (!value.isValid())
         return QString();
     const QDate d = value.date();
     const QTime t = value.time();
-    QString out;
+    const QLatin1StringView amPm("am/pm");
     const int n = int(picture.size());
-    bool lastWasHour = false;
+    auto quoted = [&](int i) { return picture.at(i) == QLatin1Char('"') || picture.at(i) == QLatin1Char('\''); };
+    // Where the quoted text starting at i ends (its closing quote, or the picture's end).
+    auto closing = [&](int i) {
+        const int close = int(picture.indexOf(picture.at(i), i + 1));
+        return close < 0 ? n : close;
+    };
+    bool twelveHours = false;
+    for (int i = 0; i < n && !twelveHours; ++i) {
+        if (quoted(i))
+            i = closing(i);
+        else
+            twelveHours = QStringView(picture).mid(i, amPm.size()).compare(amPm, Qt::CaseInsensitive) == 0;
+    }
+    const int hour = twelveHours ? (t.hour() % 12 == 0 ? 12 : t.hour() % 12) : t.hour();
+    auto number = [](int v, int width) { return QStringLiteral("%1").arg(v, width, 10, QLatin1Char('0')); };
     auto run = [&](int i, QChar c) {
         int j = i;
         while (j < n && picture.at(j).toLower() == c)
             ++j;
         return j - i;
     };
+
+    QString out;
+    bool lastWasHour = false;
     for (int i = 0; i < n;) {
         const QChar c = picture.at(i);
         const QChar lc = c.toLower();
-        if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
-            const int close = int(picture.indexOf(c, i + 1));
-            const int end = close < 0 ? n : close;
+        if (quoted(i)) {
+            const int end = closing(i);
             out += picture.mid(i + 1, end - i - 1);
             i = end + 1;
             continue;
         }
+        if (QStringView(picture).mid(i, amPm.size()).compare(amPm, Qt::CaseInsensitive) == 0) {
+            const QString half = t.hour() < 12 ? QStringLiteral("am") : QStringLiteral("pm");
+            out += c.isUpper() ? half.toUpper() : half;
+            lastWasHour = false;
+            i += int(amPm.size());
+            continue;
+        }
         const int len = run(i, lc);
         if (lc == QLatin1Char('d')) {
-            out += len >= 2 ? QString::asprintf("%02d", d.day()) : QString::number(d.day());
+            if (len <= 2)
+                out += number(d.day(), len);
+            else if (len <= 4)
+                out += locale.dayName(d.dayOfWeek(), len == 3 ? QLocale::ShortFormat : QLocale::LongFormat);
+            else
+                out += formatDateTime(QStringLiteral("dd/mm/yyyy"), value, locale);
         } else if (lc == QLatin1Char('m')) {
             if (lastWasHour && len <= 2)
-                out += len == 2 ? QString::asprintf("%02d", t.minute()) : QString::number(t.minute());
-            else if (len >= 4)
-                out += QLocale().monthName(d.month());
-            else if (len == 3)
-                out += QLocale().monthName(d.month(), QLocale::ShortFormat);
+                out += number(t.minute(), len);
+            else if (len <= 2)
+                out += number(d.month(), len);
             else
-                out += len == 2 ? QString::asprintf("%02d", d.month()) : QString::number(d.month());
+                out += locale.monthName(d.month(), len == 3 ? QLocale::ShortFormat : QLocale::LongFormat);
         } else if (lc == QLatin1Char('y')) {
-            out += len <= 2 ? QString::asprintf("%02d", d.year() % 100) : QString::number(d.year());
+            out += len <= 2 ? number(d.year() % 100, 2) : QString::number(d.year());
         } else if (lc == QLatin1Char('h')) {
-            out += len >= 2 ? QString::asprintf("%02d", t.hour()) : QString::number(t.hour());
+            out += number(hour, std::min(len, 2));
         } else if (lc == QLatin1Char('n')) {
-            out += len >= 2 ? QString::asprintf("%02d", t.minute()) : QString::number(t.minute());
+            out += number(t.minute(), std::min(len, 2));
         } else if (lc == QLatin1Char('s')) {
-            out += len >= 2 ? QString::asprintf("%02d", t.second()) : QString::number(t.second());
+            out += number(t.second(), std::min(len, 2));
         } else if (lc == QLatin1Char('z')) {
-            out += len >= 3 ? QString::asprintf("%03d", t.msec()) : QString::number(t.msec());
+            out += number(t.msec(), len >= 3 ? 3 : 1);
         } else {
             out += picture.mid(i, len);
         }

@@ -20,17 +20,11 @@ namespace fw::report {
 /// plain number. All number masks of the engine go through this one function.
 QString formatNumber(double value, const QString &mask, const QLocale &locale = QLocale());
 
-/// Formats a date and time with a mask in the classic picture style:
-/// d dd ddd dddd, m mm mmm mmmm, yy yyyy, h hh, n nn (minutes; m or mm right after
-/// an hour also means minutes), s ss, z zzz, am/pm, quoted literals. "dd/mm/yy"
-/// gives 31/03/24.
-QString formatDateTime(const QDateTime &value, const QString &mask, const QLocale &locale = QLocale());
-
 /// True when the mask formats dates rather than numbers (it holds d, m, y, h, n or s).
 bool isDateMask(const QString &mask);
 
 /// A field value through a mask: numbers through formatNumber, dates through
-/// formatDateTime; null gives an empty text; an empty mask gives plainText.
+/// fw::formatDateTime; null gives an empty text; an empty mask gives plainText.
 QString formatValue(FieldKind kind, const QVariant &value, const QString &mask, const QLocale &locale = QLocale());
 
 /// The text of a value with no mask and no handler: numbers without grouping,

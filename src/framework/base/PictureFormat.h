@@ -13,9 +13,13 @@ namespace fw {
 /// locale supplies the separators.
 QString formatFloat(const QString &picture, double value, const QLocale &locale = QLocale());
 
-/// Formats a date and time with a picture such as "dd/mm/yyyy hh:nn": d, dd,
-/// m, mm (month, or minutes right after an hour), yy, yyyy, h, hh, n, nn, s,
-/// ss, z, zzz; quoted text is copied.
-QString formatDateTime(const QString &picture, const QDateTime &value);
+/// Formats a date and time with a picture such as "dd/mm/yyyy hh:nn": d, dd
+/// (day), ddd, dddd (short and long day name), ddddd (dd/mm/yyyy); m, mm (month,
+/// or minutes right after an hour), mmm, mmmm (short and long month name); yy,
+/// yyyy; h, hh; n, nn (minutes); s, ss; z, zzz; am/pm, which writes am or pm in
+/// the case given and puts the hours on the 12-hour clock. Quoted text is copied,
+/// and so is any other character. Names come from the locale. An invalid value
+/// gives an empty text.
+QString formatDateTime(const QString &picture, const QDateTime &value, const QLocale &locale = QLocale());
 
 } // namespace fw
