@@ -420,30 +420,28 @@ QByteArray Statement::readBlob(const ISC_QUAD &id) const
     return out;
 }
 
-void Statement::execute(Transaction &transaction)
+Firebird::ITransaction *Statement::beginRun(Transaction &transaction)
 {
     if (!m_statement)
         throw Error(QStringLiteral("La sentencia no está preparada"));
     closeCursor();
-    Firebird::ITransaction *tra = transaction.checkedHandle();
-    m_transaction = tra;
+    m_transaction = transaction.checkedHandle();
     buildInput(transaction);
+    return m_transaction;
+}
+
+void Statement::execute(Transaction &transaction)
+{
+    Firebird::ITransaction *tra = beginRun(transaction);
     m_statement->execute(&m_status, tra, m_inMeta.get(), m_inBuffer.empty() ? nullptr : m_inBuffer.data(),
                          m_outMeta.get(), m_outBuffer.empty() ? nullptr : m_outBuffer.data());
 }
 
 void Statement::openCursor(Transaction &transaction)
 {
-    if (!m_statement)
-        throw Error(QStringLiteral("La sentencia no está preparada"));
-    closeCursor();
-    Firebird::ITransaction *tra = transaction.checkedHandle();
-    m_transaction = tra;
-    buildInput(transaction);
-    fb::Ref<Firebird::IResultSet> cursor(m_statement->openCursor(&m_status, tra, m_inMeta.get(),
-                                                                 m_inBuffer.empty() ? nullptr : m_inBuffer.data(),
-                                                                 m_outMeta.get(), 0));
-    m_cursor = std::move(cursor);
+    Firebird::ITransaction *tra = beginRun(transaction);
+    m_cursor.reset(m_statement->openCursor(&m_status, tra, m_inMeta.get(),
+                                           m_inBuffer.empty() ? nullptr : m_inBuffer.data(), m_outMeta.get(), 0));
 }
 
 bool Statement::fetch()

@@ -76,6 +76,8 @@ private:
         unsigned nullOffset;
     };
 
+    /// What execute and openCursor share: checks, closes the cursor, binds the inputs.
+    Firebird::ITransaction *beginRun(Transaction &transaction);
     void buildInput(Transaction &transaction);
     InputType inputTypeFor(int position, const QVariant &value, const QByteArray &text) const;
     ISC_QUAD writeBlob(Transaction &transaction, const QByteArray &data);
