@@ -181,6 +181,18 @@ QString formatFloat(const QString &picture, double value, const QLocale &locale)
     return out;
 }
 
+QDateTime dateTimeOf(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::QDate:
+        return QDateTime(value.toDate(), QTime(0, 0));
+    case QMetaType::QTime:
+        return QDateTime(QDate(1899, 12, 30), value.toTime());
+    default:
+        return value.toDateTime();
+    }
+}
+
 QString formatDateTime(const QString &picture, const QDateTime &value, const QLocale &locale)
 {
     if (!value.isValid())

@@ -2,6 +2,7 @@
 #include <QDateTime>
 #include <QLocale>
 #include <QString>
+#include <QVariant>
 
 namespace fw {
 
@@ -21,5 +22,10 @@ QString formatFloat(const QString &picture, double value, const QLocale &locale 
 /// and so is any other character. Names come from the locale. An invalid value
 /// gives an empty text.
 QString formatDateTime(const QString &picture, const QDateTime &value, const QLocale &locale = QLocale());
+
+/// A date, time or date-and-time value as a date and time: a date at midnight, a
+/// time alone on 30/12/1899 (the day that date arithmetic counts from), anything
+/// else through QVariant::toDateTime().
+QDateTime dateTimeOf(const QVariant &value);
 
 } // namespace fw

@@ -54,9 +54,6 @@ QByteArray latin1Bytes(const QString &text, const QString &field)
     return text.toLatin1();
 }
 
-// The date Pascal-style code counts days from; a time alone sits on it.
-const QDate kZeroDate(1899, 12, 30);
-
 } // namespace
 
 Field::Field(DataSet &dataSet, const FieldDef &def, bool declared)
@@ -254,10 +251,8 @@ QVariant Field::convert(const QVariant &value) const
     case FieldType::DateTime: {
         if (v.typeId() == QMetaType::QDateTime)
             return v;
-        if (v.typeId() == QMetaType::QDate)
-            return QDateTime(v.toDate(), QTime(0, 0));
-        if (v.typeId() == QMetaType::QTime)
-            return QDateTime(kZeroDate, v.toTime());
+        if (v.typeId() == QMetaType::QDate || v.typeId() == QMetaType::QTime)
+            return dateTimeOf(v);
         const QDateTime dt = parseDateTime(v.toString());
         if (!dt.isValid())
             throw invalid("de fecha");
@@ -342,11 +337,9 @@ QDateTime Field::asDateTime() const
     const QVariant v = value();
     switch (v.typeId()) {
     case QMetaType::QDateTime:
-        return v.toDateTime();
     case QMetaType::QDate:
-        return QDateTime(v.toDate(), QTime(0, 0));
     case QMetaType::QTime:
-        return QDateTime(kZeroDate, v.toTime());
+        return dateTimeOf(v);
     case QMetaType::QString:
         if (v.toString().trimmed().isEmpty())
             return QDateTime();

@@ -2,6 +2,7 @@
 
 #include "framework/db/Database.h"
 #include "framework/base/Error.h"
+#include "framework/base/PictureFormat.h"
 #include "framework/db/Transaction.h"
 
 #include <QDate>
@@ -358,14 +359,7 @@ void Statement::buildInput(Transaction &transaction)
             break;
         }
         case SQL_TIMESTAMP: {
-            QDateTime dt;
-            if (v.typeId() == QMetaType::QDate)
-                dt = QDateTime(v.toDate(), QTime(0, 0));
-            else if (v.typeId() == QMetaType::QTime)
-                dt = QDateTime(QDate(1899, 12, 30), v.toTime());
-            else
-                dt = v.toDateTime();
-            const ISC_TIMESTAMP ts = encodeTimestamp(dt);
+            const ISC_TIMESTAMP ts = encodeTimestamp(dateTimeOf(v));
             std::memcpy(data, &ts, sizeof ts);
             break;
         }

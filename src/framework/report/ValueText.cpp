@@ -49,16 +49,8 @@ QString formatValue(FieldKind kind, const QVariant &value, const QString &mask, 
     const bool dateValue = kind == FieldKind::Date || kind == FieldKind::DateTime || kind == FieldKind::Time
         || value.typeId() == QMetaType::QDate || value.typeId() == QMetaType::QDateTime
         || value.typeId() == QMetaType::QTime;
-    if (dateValue && isDateMask(mask)) {
-        QDateTime dt;
-        if (value.typeId() == QMetaType::QDate)
-            dt = QDateTime(value.toDate(), QTime(0, 0));
-        else if (value.typeId() == QMetaType::QTime)
-            dt = QDateTime(QDate(1899, 12, 30), value.toTime());
-        else
-            dt = value.toDateTime();
-        return fw::formatDateTime(mask, dt, locale);
-    }
+    if (dateValue && isDateMask(mask))
+        return fw::formatDateTime(mask, fw::dateTimeOf(value), locale);
     bool ok = false;
     const double d = value.toDouble(&ok);
     if (ok)
@@ -83,7 +75,7 @@ QString plainText(FieldKind kind, const QVariant &value)
     case FieldKind::DateTime:
         return fw::formatDateTime(QStringLiteral("dd/mm/yyyy hh:nn:ss"), value.toDateTime());
     case FieldKind::Time:
-        return fw::formatDateTime(QStringLiteral("hh:nn:ss"), QDateTime(QDate(1899, 12, 30), value.toTime()));
+        return fw::formatDateTime(QStringLiteral("hh:nn:ss"), fw::dateTimeOf(value.toTime()));
     case FieldKind::Boolean:
         return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     case FieldKind::Blob:
