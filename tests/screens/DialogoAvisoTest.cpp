@@ -13,17 +13,25 @@
 
 namespace {
 
-/// Acts on the warning dialog once it is up, from the event loop of its exec().
+/// Acts on the warning dialog once it is up and has the keyboard, from the
+/// event loop of its exec(). The window system activates a new window when it
+/// gets round to it, so under load the dialog can be on screen for a while
+/// before its focus widget exists; the action waits for that, not for a time.
 void whenDialogShows(std::function<void(TFormDialogoAviso &)> action)
 {
     auto *timer = new QTimer;
-    timer->setInterval(20);
+    timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (auto *dialog = qobject_cast<TFormDialogoAviso *>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            action(*dialog);
+        auto *dialog = qobject_cast<TFormDialogoAviso *>(QApplication::activeModalWidget());
+        if (dialog == nullptr || !dialog->isVisible())
+            return;
+        if (!dialog->isActiveWindow() || QApplication::focusWidget() == nullptr) {
+            QApplication::setActiveWindow(dialog);
+            return;
         }
+        timer->stop();
+        timer->deleteLater();
+        action(*dialog);
     });
     timer->start();
 }
