@@ -1,5 +1,6 @@
 #include "ModuloDatos.h"
 
+#include "data/Conexion.h"
 #include "components/lxCampo.h"
 #include "components/lxIBDataSet.h"
 #include "components/lxIBQuery.h"
@@ -27,7 +28,7 @@ TDatos::TDatos(QObject *parent) : QObject(parent)
     IBTransaccion = new fw::Transaction(this);
     IBTransaccion->setObjectName(QStringLiteral("IBTransaccion"));
     IBTransaccion->setDatabase(BaseDatosNORVIK);
-    IBTransaccion->setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
+    ConfigurarTransaccion(*IBTransaccion);
     IBTransaccion->setDefaultAction(fw::TransactionAction::CommitRetaining);
     BaseDatosNORVIK->setDefaultTransaction(IBTransaccion);
 
@@ -54,21 +55,8 @@ TDatos::~TDatos()
             BaseDatosNORVIK->close();
         }
     } catch (...) {
+        // A failed close is dropped: freeing the module never fails, and its entry has reported what it must.
     }
-}
-
-void TDatos::ConfigurarConexion()
-{
-    BaseDatosNORVIK->setDatabaseName(RutaBaseDatos);
-    BaseDatosNORVIK->params().clear();
-    BaseDatosNORVIK->params() << QStringLiteral("user_name=") + NombreUsuario
-                              << QStringLiteral("password=") + Password << QStringLiteral("lc_ctype=ISO8859_1");
-}
-
-void TDatos::AbrirEmpresa()
-{
-    IBQEmpresas->paramByName(QStringLiteral("IDEMPRESAS")).setAsInteger(IdEmpresa);
-    IBQEmpresas->open();
 }
 
 void TDatos::IBQEmpresasAfterOpen()

@@ -18,9 +18,10 @@ class TlxRxMemoryData;
 
 /// The data module: one connection to the host database, its one transaction,
 /// the company record and the calling context the host passed in. Every entry
-/// creates its own, lets one window work on it and frees it; windows receive it
-/// in their `Datos` field and never own it. Freeing it closes the connection,
-/// committing a transaction still active (its default action).
+/// gets its own from a TSesionDatos (SesionDatos.h), which opens and closes it,
+/// and lets one window work on it; windows receive it in their `Datos` field and
+/// never own it. Freeing it closes the connection, committing a transaction
+/// still active (its default action).
 class TDatos : public QObject
 {
     Q_OBJECT
@@ -65,12 +66,6 @@ public:
     fw::DataSource *dstSeriesFacturas = nullptr;
     TlxIBDataSet *tFormasPago = nullptr;
     fw::DataSource *dstFormasPago = nullptr;
-
-    /// Database name := RutaBaseDatos; the parameters replaced by exactly the
-    /// three lines "user_name=", "password=" and "lc_ctype=ISO8859_1".
-    void ConfigurarConexion();
-    /// IDEMPRESAS := IdEmpresa and opens the company record.
-    void AbrirEmpresa();
 
     /// Loads the series' code, name and risk group and the document number.
     /// Never raises: an error is reported in the warning dialog.

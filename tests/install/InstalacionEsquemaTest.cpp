@@ -1,4 +1,4 @@
-#include "InstalacionPrueba.h"
+#include "support/InstalacionPrueba.h"
 
 #include <QVariant>
 

@@ -1,7 +1,8 @@
-#include "InstalacionPrueba.h"
+#include "support/InstalacionPrueba.h"
 
-#include "framework/db/Database.h"
+#include "data/Conexion.h"
 #include "framework/base/Error.h"
+#include "framework/db/Database.h"
 #include "framework/db/SqlStatement.h"
 #include "framework/db/Transaction.h"
 #include "install/SentenciasInstalacion.h"
@@ -19,12 +20,8 @@ struct Conexion
 {
     explicit Conexion(const TestDatabase &db)
     {
-        database.setDatabaseName(db.connectionString());
-        database.params() = QStringList{QStringLiteral("user_name=") + TestDatabase::user(),
-                                        QStringLiteral("password=") + TestDatabase::password(),
-                                        QStringLiteral("lc_ctype=ISO8859_1")};
-        transaction.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"),
-                               QStringLiteral("nowait")});
+        ConfigurarConexion(database, db.connectionString(), TestDatabase::user(), TestDatabase::password());
+        ConfigurarTransaccion(transaction);
         transaction.setDatabase(&database);
         database.setDefaultTransaction(&transaction);
         statement.setDatabase(&database);

@@ -1,0 +1,88 @@
+#include "data/SesionDatos.h"
+
+#include "components/lxIBQuery.h"
+#include "data/Conexion.h"
+#include "data/ModuloDatos.h"
+#include "framework/db/Database.h"
+#include "framework/db/Transaction.h"
+#include "framework/ui/Dialogs.h"
+#include "framework/ui/Guard.h"
+
+void MostrarErrorActual() noexcept
+{
+    try {
+        fw::ui::dialogs().inform(fw::ui::errorText(std::current_exception()));
+    } catch (...) {
+        // The message box itself failed: there is no other way left to tell the user.
+    }
+}
+
+TSesionDatos::TSesionDatos(const TContextoSesion &contexto, ErroresAlCerrar errores)
+    : m_datos(std::make_unique<TDatos>()), m_errores(errores)
+{
+    TDatos &d = *m_datos;
+    d.IdEmpresa = contexto.IdEmpresa;
+    d.IdGrupoEmpresa = contexto.IdGrupoEmpresa;
+    d.IdUsuario = contexto.IdUsuario;
+    d.IdCliente = contexto.IdCliente;
+    d.IDSerie = contexto.IDSerie;
+    d.IdDocumento = contexto.IdDocumento;
+    d.TipoDocumento = contexto.TipoDocumento;
+    d.RutaBaseDatos = contexto.RutaBaseDatos;
+    d.NombreUsuario = contexto.NombreUsuario;
+    d.Password = contexto.Password;
+}
+
+TSesionDatos::~TSesionDatos()
+{
+    try {
+        cerrar();
+    } catch (...) {
+        // Any error closing the session: shown or dropped by the entry's rule.
+        if (m_errores == ErroresAlCerrar::Mostrar)
+            MostrarErrorActual();
+    }
+    // The data module closes, without a word, whatever the failed close left open.
+    m_datos.reset();
+}
+
+void TSesionDatos::cerrar()
+{
+    TDatos &d = *m_datos;
+    if (d.IBQEmpresas->active())
+        d.IBQEmpresas->close();
+    d.BaseDatosNORVIK->closeDataSets();
+    d.BaseDatosNORVIK->close();
+}
+
+void TSesionDatos::conectar()
+{
+    TDatos &d = *m_datos;
+    ConfigurarConexion(*d.BaseDatosNORVIK, d.RutaBaseDatos, d.NombreUsuario, d.Password);
+    d.BaseDatosNORVIK->open();
+    d.IBTransaccion->start();
+}
+
+void TSesionDatos::abrirEmpresa()
+{
+    TDatos &d = *m_datos;
+    d.IBQEmpresas->paramByName(QStringLiteral("IDEMPRESAS")).setAsInteger(d.IdEmpresa);
+    d.IBQEmpresas->open();
+}
+
+void TSesionDatos::confirmar()
+{
+    TDatos &d = *m_datos;
+    d.IBQEmpresas->close();
+    d.IBTransaccion->commit();
+    d.BaseDatosNORVIK->close();
+}
+
+void TSesionDatos::deshacer()
+{
+    TDatos &d = *m_datos;
+    d.BaseDatosNORVIK->closeDataSets();
+    if (d.IBTransaccion->active())
+        d.IBTransaccion->rollback();
+    d.BaseDatosNORVIK->close();
+}
