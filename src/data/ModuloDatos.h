@@ -113,3 +113,8 @@ double RedondearDecimales(std::int32_t d, double x);
 /// (the warning of the dialogs the entry point installed). True when it was
 /// closed with "&Aceptar".
 bool MostrarAviso(const QString &texto);
+
+/// Shows the error being handled in a plain message box with the error's own
+/// text. Never throws: a message that cannot be shown is dropped. Call only
+/// inside a catch block.
+void MostrarErrorActual() noexcept;

@@ -5,17 +5,6 @@
 #include "data/ModuloDatos.h"
 #include "framework/db/Database.h"
 #include "framework/db/Transaction.h"
-#include "framework/ui/Dialogs.h"
-#include "framework/ui/Guard.h"
-
-void MostrarErrorActual() noexcept
-{
-    try {
-        fw::ui::dialogs().inform(fw::ui::errorText(std::current_exception()));
-    } catch (...) {
-        // The message box itself failed: there is no other way left to tell the user.
-    }
-}
 
 TSesionDatos::TSesionDatos(const TContextoSesion &contexto, ErroresAlCerrar errores)
     : m_datos(std::make_unique<TDatos>()), m_errores(errores)

@@ -6,11 +6,6 @@
 
 class TDatos;
 
-/// Shows the error being handled in a plain message box with the error's own
-/// text. Never throws: a message that cannot be shown is dropped. Call only
-/// inside a catch block.
-void MostrarErrorActual() noexcept;
-
 /// What an entry copies into its data module: the host's arguments. The
 /// main-screen actions leave the risk check's fields at 0.
 struct TContextoSesion

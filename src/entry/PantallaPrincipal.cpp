@@ -1,5 +1,6 @@
 #include "PantallaPrincipal.h"
 
+#include "data/ModuloDatos.h"
 #include "data/SesionDatos.h"
 #include "framework/ui/Guard.h"
 #include "install/InstalacionSQLModulo.h"
