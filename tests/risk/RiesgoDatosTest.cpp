@@ -8,6 +8,8 @@
 #include "support/InstalacionPrueba.h"
 #include "support/TestDatabase.h"
 
+#include <QLocale>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -55,6 +57,10 @@ protected:
         delete db;
         db = nullptr;
     }
+    // Amounts are asserted as a Spanish user reads them: 1.000,00.
+    void SetUp() override { QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain)); }
+    void TearDown() override { QLocale::setDefault(m_localeAnterior); }
+    QLocale m_localeAnterior;
 
     /// A session opened as the risk check opens it; `->` reaches its data module.
     struct Sesion
