@@ -16,20 +16,10 @@ class TlxIBDataSet;
 class TlxIBQuery;
 class TlxRxMemoryData;
 
-/// The data module: one connection to the host database, its one transaction,
-/// the company record and the calling context the host passed in. Every entry
-/// gets its own from a TSesionDatos (SesionDatos.h), which opens and closes it,
-/// and lets one window work on it; windows receive it in their `Datos` field and
-/// never own it. Freeing it closes the connection, committing a transaction
-/// still active (its default action).
-class TDatos : public QObject
+/// The calling context an entry copies into its data module: the host's
+/// arguments. The main-screen actions leave the risk check's fields at 0.
+struct TContextoSesion
 {
-    Q_OBJECT
-public:
-    explicit TDatos(QObject *parent = nullptr);
-    ~TDatos() override;
-
-    // Calling context.
     std::int32_t IdEmpresa = 0;
     std::int32_t IdGrupoEmpresa = 0;
     std::int32_t IdUsuario = 0;
@@ -40,7 +30,22 @@ public:
     QString RutaBaseDatos;
     QString NombreUsuario;
     QString Password;
-    // Company and document context.
+};
+
+/// The data module: one connection to the host database, its one transaction,
+/// the company record and the calling context the host passed in. Every entry
+/// gets its own from a TSesionDatos (SesionDatos.h), which opens and closes it,
+/// and lets one window work on it; windows receive it in their `Datos` field and
+/// never own it. Freeing it closes the connection, committing a transaction
+/// still active (its default action).
+class TDatos : public QObject, public TContextoSesion
+{
+    Q_OBJECT
+public:
+    explicit TDatos(QObject *parent = nullptr);
+    ~TDatos() override;
+
+    // Company and document context; the calling context is inherited.
     std::int32_t MonedaEmpresaBase = 0;
     std::int32_t GrupoRiesgo = 0;
     QString CodigoSerie;

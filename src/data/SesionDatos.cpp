@@ -2,24 +2,13 @@
 
 #include "components/lxIBQuery.h"
 #include "data/Conexion.h"
-#include "data/ModuloDatos.h"
 #include "framework/db/Database.h"
 #include "framework/db/Transaction.h"
 
 TSesionDatos::TSesionDatos(const TContextoSesion &contexto, ErroresAlCerrar errores)
     : m_datos(std::make_unique<TDatos>()), m_errores(errores)
 {
-    TDatos &d = *m_datos;
-    d.IdEmpresa = contexto.IdEmpresa;
-    d.IdGrupoEmpresa = contexto.IdGrupoEmpresa;
-    d.IdUsuario = contexto.IdUsuario;
-    d.IdCliente = contexto.IdCliente;
-    d.IDSerie = contexto.IDSerie;
-    d.IdDocumento = contexto.IdDocumento;
-    d.TipoDocumento = contexto.TipoDocumento;
-    d.RutaBaseDatos = contexto.RutaBaseDatos;
-    d.NombreUsuario = contexto.NombreUsuario;
-    d.Password = contexto.Password;
+    static_cast<TContextoSesion &>(*m_datos) = contexto;
 }
 
 TSesionDatos::~TSesionDatos()

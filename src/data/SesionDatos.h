@@ -1,26 +1,7 @@
 #pragma once
-#include <QString>
+#include "data/ModuloDatos.h"
 
-#include <cstdint>
 #include <memory>
-
-class TDatos;
-
-/// What an entry copies into its data module: the host's arguments. The
-/// main-screen actions leave the risk check's fields at 0.
-struct TContextoSesion
-{
-    std::int32_t IdEmpresa = 0;
-    std::int32_t IdGrupoEmpresa = 0;
-    std::int32_t IdUsuario = 0;
-    std::int32_t IdCliente = 0;
-    std::int32_t IDSerie = 0;
-    std::int32_t IdDocumento = 0;
-    std::int32_t TipoDocumento = 0;
-    QString RutaBaseDatos;
-    QString NombreUsuario;
-    QString Password;
-};
 
 /// One entry's session on the host database: it creates and owns the data
 /// module, opens the connection, the transaction and the company record, and
