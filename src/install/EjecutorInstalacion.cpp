@@ -68,13 +68,13 @@ void TEjecutorInstalacion::EjecutarSentenciaSQL(const QStringList &lineas)
     try {
         confirmada = EjecutarConReintento(error);
     } catch (...) {
-        // Any error outside the two attempts (starting, ending, disconnecting) drops the statement.
+        // Any error outside the two attempts (starting, rolling back a failed commit) drops the statement.
         anotar(error);
-        try {
-            Desconectar();
-        } catch (...) {
-            // A connection that cannot even be closed is left to the next statement's.
-        }
+    }
+    try {
+        Desconectar();
+    } catch (...) {
+        // A close that fails still lets the connection go, and what was committed stays.
     }
     if (!confirmada) {
         ++m_omitidas;
@@ -134,7 +134,6 @@ bool TEjecutorInstalacion::EjecutarConReintento(QString &error)
                 tr.rollback();
         }
     }
-    Desconectar();
     return confirmada;
 }
 

@@ -126,7 +126,9 @@ TEST_F(SesionDatos, AnErrorWhileClosingIsShownOnlyWhenAskedAndTheConnectionStill
             TSesionDatos sesion(contexto(), errores);
             sesion.conectar();
             sesion.abrirEmpresa();
-            sesion.datos().IBQEmpresas->beforeClose = [](fw::DataSet &) { throw fw::Error(QStringLiteral("no cierra")); };
+            sesion.datos().IBQEmpresas->beforeClose = [](fw::DataSet &) {
+                throw fw::Error(QStringLiteral("no cierra"));
+            };
         }
         EXPECT_EQ(grabados.vistos, mostrar ? QStringList{QStringLiteral("inform|no cierra")} : QStringList())
             << "shown: " << mostrar;
