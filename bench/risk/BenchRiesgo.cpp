@@ -1,7 +1,7 @@
 // Times the host's risk check (no window: the document's group is not exceeded)
 // over 200 calls through norvik-host, and the floor: the same attach, procedure
 // select and detach done with the bare Firebird client, in the same run.
-#include "install/InstalacionPrueba.h"
+#include "support/InstalacionPrueba.h"
 #include "support/TestDatabase.h"
 
 #include <firebird/Interface.h>

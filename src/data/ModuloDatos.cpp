@@ -1,5 +1,6 @@
 #include "ModuloDatos.h"
 
+#include "data/Conexion.h"
 #include "components/lxCampo.h"
 #include "components/lxIBDataSet.h"
 #include "components/lxIBQuery.h"
@@ -27,7 +28,7 @@ TDatos::TDatos(QObject *parent) : QObject(parent)
     IBTransaccion = new fw::Transaction(this);
     IBTransaccion->setObjectName(QStringLiteral("IBTransaccion"));
     IBTransaccion->setDatabase(BaseDatosNORVIK);
-    IBTransaccion->setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
+    ConfigurarTransaccion(*IBTransaccion);
     IBTransaccion->setDefaultAction(fw::TransactionAction::CommitRetaining);
     BaseDatosNORVIK->setDefaultTransaction(IBTransaccion);
 
@@ -54,21 +55,8 @@ TDatos::~TDatos()
             BaseDatosNORVIK->close();
         }
     } catch (...) {
+        // A failed close is dropped: freeing the module never fails, and its entry has reported what it must.
     }
-}
-
-void TDatos::ConfigurarConexion()
-{
-    BaseDatosNORVIK->setDatabaseName(RutaBaseDatos);
-    BaseDatosNORVIK->params().clear();
-    BaseDatosNORVIK->params() << QStringLiteral("user_name=") + NombreUsuario
-                              << QStringLiteral("password=") + Password << QStringLiteral("lc_ctype=ISO8859_1");
-}
-
-void TDatos::AbrirEmpresa()
-{
-    IBQEmpresas->paramByName(QStringLiteral("IDEMPRESAS")).setAsInteger(IdEmpresa);
-    IBQEmpresas->open();
 }
 
 void TDatos::IBQEmpresasAfterOpen()
@@ -261,6 +249,7 @@ void TDatos::ObtenerDatosMoneda(std::int32_t monedaInicio, double &cambio, std::
         consulta->setDatabase(BaseDatosNORVIK);
         consulta->setTransaction(IBTransaccion);
     } catch (...) {
+        // Any error creating the lookup: warned, and the rate and decimals keep their defaults.
         MostrarAviso(QStringLiteral("ATENCION Error en Monedas ") + fw::ui::errorText(std::current_exception()));
         return;
     }
@@ -285,6 +274,7 @@ void TDatos::ObtenerDatosMoneda(std::int32_t monedaInicio, double &cambio, std::
         if (IBTransaccion->active())
             IBTransaccion->commitRetaining();
     } catch (...) {
+        // Any error of the lookup: warned, and what was read before it stays.
         MostrarAviso(QStringLiteral("ATENCION  ") + fw::ui::errorText(std::current_exception()));
     }
 }
@@ -446,13 +436,10 @@ void TDatos::CargarDatosDocumento()
         NumeroDocumento = (!hayDocumento || num.isNull()) ? 0 : num.asInteger();
         consulta->close();
     } catch (const fw::Abort &) {
+        // A step cancelled on purpose ends the lookup without a message.
     } catch (...) {
+        // Any other error: warned once the query is freed (its destructor lets the cursor go, running no handler).
         const QString texto = fw::ui::errorText(std::current_exception());
-        try {
-            if (consulta && consulta->active())
-                consulta->close();
-        } catch (...) {
-        }
         consulta.reset();
         MostrarAviso(QStringLiteral("Error al buscar los datos del documento ...\r\n") + texto);
     }
@@ -468,6 +455,15 @@ bool TDatos::SobrepasadoRiesgo()
 bool MostrarAviso(const QString &texto)
 {
     return fw::ui::dialogs().warn(texto);
+}
+
+void MostrarErrorActual() noexcept
+{
+    try {
+        fw::ui::dialogs().inform(fw::ui::errorText(std::current_exception()));
+    } catch (...) {
+        // The message box itself failed: there is no other way left to tell the user.
+    }
 }
 
 // ---- configuration: risk groups of the series, risk days of the payment methods ----

@@ -16,19 +16,10 @@ class TlxIBDataSet;
 class TlxIBQuery;
 class TlxRxMemoryData;
 
-/// The data module: one connection to the host database, its one transaction,
-/// the company record and the calling context the host passed in. Every entry
-/// creates its own, lets one window work on it and frees it; windows receive it
-/// in their `Datos` field and never own it. Freeing it closes the connection,
-/// committing a transaction still active (its default action).
-class TDatos : public QObject
+/// The calling context an entry copies into its data module: the host's
+/// arguments. The main-screen actions leave the risk check's fields at 0.
+struct TContextoSesion
 {
-    Q_OBJECT
-public:
-    explicit TDatos(QObject *parent = nullptr);
-    ~TDatos() override;
-
-    // Calling context.
     std::int32_t IdEmpresa = 0;
     std::int32_t IdGrupoEmpresa = 0;
     std::int32_t IdUsuario = 0;
@@ -39,7 +30,22 @@ public:
     QString RutaBaseDatos;
     QString NombreUsuario;
     QString Password;
-    // Company and document context.
+};
+
+/// The data module: one connection to the host database, its one transaction,
+/// the company record and the calling context the host passed in. Every entry
+/// gets its own from a TSesionDatos (SesionDatos.h), which opens and closes it,
+/// and lets one window work on it; windows receive it in their `Datos` field and
+/// never own it. Freeing it closes the connection, committing a transaction
+/// still active (its default action).
+class TDatos : public QObject, public TContextoSesion
+{
+    Q_OBJECT
+public:
+    explicit TDatos(QObject *parent = nullptr);
+    ~TDatos() override;
+
+    // Company and document context; the calling context is inherited.
     std::int32_t MonedaEmpresaBase = 0;
     std::int32_t GrupoRiesgo = 0;
     QString CodigoSerie;
@@ -65,12 +71,6 @@ public:
     fw::DataSource *dstSeriesFacturas = nullptr;
     TlxIBDataSet *tFormasPago = nullptr;
     fw::DataSource *dstFormasPago = nullptr;
-
-    /// Database name := RutaBaseDatos; the parameters replaced by exactly the
-    /// three lines "user_name=", "password=" and "lc_ctype=ISO8859_1".
-    void ConfigurarConexion();
-    /// IDEMPRESAS := IdEmpresa and opens the company record.
-    void AbrirEmpresa();
 
     /// Loads the series' code, name and risk group and the document number.
     /// Never raises: an error is reported in the warning dialog.
@@ -118,3 +118,8 @@ double RedondearDecimales(std::int32_t d, double x);
 /// (the warning of the dialogs the entry point installed). True when it was
 /// closed with "&Aceptar".
 bool MostrarAviso(const QString &texto);
+
+/// Shows the error being handled in a plain message box with the error's own
+/// text. Never throws: a message that cannot be shown is dropped. Call only
+/// inside a catch block.
+void MostrarErrorActual() noexcept;

@@ -1,13 +1,10 @@
 #include "PantallaPrincipal.h"
 
 #include "data/ModuloDatos.h"
+#include "data/SesionDatos.h"
+#include "framework/ui/Guard.h"
 #include "install/InstalacionSQLModulo.h"
 #include "screens/ConfiguracionCreditoCaucion.h"
-#include "framework/db/Database.h"
-#include "components/lxIBQuery.h"
-#include "framework/db/Transaction.h"
-#include "framework/ui/Dialogs.h"
-#include "framework/ui/Guard.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -102,66 +99,33 @@ void TFormPantallaPrincipal::AbrirConfiguracionVelmora() { EjecutarAccion(Accion
 
 void TFormPantallaPrincipal::BotonCerrarClick()
 {
-    try {
-        accept();
-    } catch (...) {
-    }
+    accept();
 }
 
 void TFormPantallaPrincipal::EjecutarAccion(Accion accion)
 {
-    auto datos = std::make_unique<TDatos>();
-    datos->IdEmpresa = IdEmpresaPrin;
-    datos->IdGrupoEmpresa = IdGrupoEmpresaPrin;
-    datos->IdUsuario = IdUsuarioPrin;
-    datos->RutaBaseDatos = RutaBaseDatosPrin;
-    datos->NombreUsuario = NombreUsuarioPrin;
-    datos->Password = PasswordPrin;
-
-    bool sesionAbierta = false;
+    TContextoSesion contexto;
+    contexto.IdEmpresa = IdEmpresaPrin;
+    contexto.IdGrupoEmpresa = IdGrupoEmpresaPrin;
+    contexto.IdUsuario = IdUsuarioPrin;
+    contexto.RutaBaseDatos = RutaBaseDatosPrin;
+    contexto.NombreUsuario = NombreUsuarioPrin;
+    contexto.Password = PasswordPrin;
+    // An error while closing the session is shown for the installation only.
+    TSesionDatos sesion(contexto, accion == Accion::Instalacion ? TSesionDatos::ErroresAlCerrar::Mostrar
+                                                                : TSesionDatos::ErroresAlCerrar::Ignorar);
     try {
-        if (datos->BaseDatosNORVIK->connected())
-            datos->BaseDatosNORVIK->close();
-        datos->ConfigurarConexion();
-        datos->BaseDatosNORVIK->open();
-        datos->IBTransaccion->start();
-        sesionAbierta = true;
+        sesion.conectar();
+        sesion.abrirEmpresa();
+        MostrarVentanaAccion(accion, sesion.datos());
+        // This commit is what stores the risk groups and risk days edited.
+        if (accion == Accion::Configuracion)
+            sesion.confirmar();
+        else
+            sesion.deshacer();
     } catch (...) {
-        fw::ui::dialogs().inform(fw::ui::errorText(std::current_exception()));
-    }
-
-    if (sesionAbierta) {
-        try {
-            datos->AbrirEmpresa();
-            MostrarVentanaAccion(accion, *datos);
-            if (accion == Accion::Configuracion) {
-                // This commit is what stores the risk groups and risk days edited.
-                datos->IBQEmpresas->close();
-                datos->IBTransaccion->commit();
-                datos->BaseDatosNORVIK->close();
-            } else {
-                datos->BaseDatosNORVIK->closeDataSets();
-                if (datos->IBTransaccion->active())
-                    datos->IBTransaccion->rollback();
-                datos->BaseDatosNORVIK->close();
-            }
-        } catch (...) {
-            fw::ui::dialogs().inform(fw::ui::errorText(std::current_exception()));
-        }
-    }
-
-    try {
-        if (datos->IBQEmpresas->active())
-            datos->IBQEmpresas->close();
-        datos->BaseDatosNORVIK->closeDataSets();
-        datos->BaseDatosNORVIK->close();
-    } catch (...) {
-        if (accion == Accion::Instalacion)
-            fw::ui::dialogs().inform(fw::ui::errorText(std::current_exception()));
-    }
-    try {
-        datos.reset();
-    } catch (...) {
+        // Any error opening the session, in the window or ending the transaction: shown, then the session closes.
+        MostrarErrorActual();
     }
 }
 

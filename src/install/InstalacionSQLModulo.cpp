@@ -1,11 +1,8 @@
 #include "install/InstalacionSQLModulo.h"
 
 #include "data/ModuloDatos.h"
-#include "framework/db/Database.h"
-#include "framework/db/SqlStatement.h"
-#include "framework/db/Transaction.h"
 #include "framework/ui/Guard.h"
-#include "install/SentenciasInstalacion.h"
+#include "install/EjecutorInstalacion.h"
 
 #include <QApplication>
 #include <QFont>
@@ -68,23 +65,6 @@ void TFormInstalacionSQLModulo::buildForm()
     connect(BitBtnAceptar, &QPushButton::clicked, this, fw::ui::guarded([this] { BitBtnAceptarClick(); }));
     connect(btnCerrar, &QPushButton::clicked, this, fw::ui::guarded([this] { reject(); }));
 
-    RichEdit = new QPlainTextEdit(this);
-    RichEdit->setObjectName(QStringLiteral("RichEdit"));
-    RichEdit->setVisible(false);
-
-    BaseDatosActualizacion = new fw::Database(this);
-    BaseDatosActualizacion->setObjectName(QStringLiteral("BaseDatosActualizacion"));
-    IBTAdmin_ActualizacionInterna = new fw::Transaction(this);
-    IBTAdmin_ActualizacionInterna->setObjectName(QStringLiteral("IBTAdmin_ActualizacionInterna"));
-    IBTAdmin_ActualizacionInterna->setParams(
-        {QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
-    IBTAdmin_ActualizacionInterna->setDatabase(BaseDatosActualizacion);
-    BaseDatosActualizacion->setDefaultTransaction(IBTAdmin_ActualizacionInterna);
-    IBSQLActualizacionInterna = new fw::SqlStatement(this);
-    IBSQLActualizacionInterna->setObjectName(QStringLiteral("IBSQLActualizacionInterna"));
-    IBSQLActualizacionInterna->setDatabase(BaseDatosActualizacion);
-    IBSQLActualizacionInterna->setTransaction(IBTAdmin_ActualizacionInterna);
-
     auto *botones = new QHBoxLayout;
     botones->addStretch(1);
     botones->addWidget(BitBtnAceptar);
@@ -93,7 +73,6 @@ void TFormInstalacionSQLModulo::buildForm()
     layout->addWidget(LabelTitulo);
     layout->addWidget(MemoInformacion, 1);
     layout->addWidget(LabelAviso);
-    layout->addWidget(RichEdit);
     layout->addLayout(botones);
     resize(560, 300);
 }
@@ -112,106 +91,19 @@ void TFormInstalacionSQLModulo::BitBtnAceptarClick()
 
 void TFormInstalacionSQLModulo::EjecutarInstalacionSQL()
 {
-    if (Datos == nullptr || Datos->NombreUsuario != QLatin1String("SYSDBA")) {
+    if (Datos == nullptr || !TEjecutorInstalacion::UsuarioAdmitido(Datos->NombreUsuario)) {
         MostrarAviso(QStringLiteral("\n\r Debe de entrar con el usuario SYSDBA \n\r Este proceso ejecuta el codigo SQL "
                                     "de instalación del módulo de Velmora. "));
         return;
     }
+    TEjecutorInstalacion ejecutor(Datos->RutaBaseDatos, Datos->NombreUsuario, Datos->Password);
+    ejecutor.AntesDeEjecutar = [] { QApplication::processEvents(); };
     try {
-        RichEdit->clear();
-        for (const QString &sentencia : SentenciasEsquema()) {
-            RichEdit->setPlainText(sentencia);
-            EjecutarSentenciaSQL();
-            RichEdit->clear();
-        }
-        RichEdit->setPlainText(TextoProcedimientoRiesgo().join(QLatin1Char('\n')));
-        EjecutarSentenciaSQL();
-        RichEdit->clear();
-        RichEdit->setPlainText(SentenciaGrant());
-        EjecutarSentenciaSQL();
+        ejecutor.EjecutarInstalacionSQL();
         MostrarAviso(QStringLiteral("\r\n !!! Proceso Terminado Correctamente ¡¡¡"));
     } catch (...) {
+        // Any error assembling a statement ends the sequence; what already ran stays committed.
         MostrarAviso(QStringLiteral("Error al Actualizar la base de datos.  \r\n")
                      + fw::ui::errorText(std::current_exception()));
-    }
-}
-
-void TFormInstalacionSQLModulo::EjecutarSentenciaSQL()
-{
-    try {
-        EjecutarSentenciaSQLSinVaciar();
-    } catch (...) {
-        // A statement that cannot be run is dropped; the next one still goes,
-        // on a connection of its own.
-        try {
-            if (BaseDatosActualizacion->connected()) {
-                BaseDatosActualizacion->closeDataSets();
-                BaseDatosActualizacion->close();
-            }
-        } catch (...) {
-        }
-    }
-    RichEdit->clear();
-}
-
-void TFormInstalacionSQLModulo::EjecutarSentenciaSQLSinVaciar()
-{
-    IBSQLActualizacionInterna->setSql(RichEdit->toPlainText().split(QLatin1Char('\n')));
-    if (IBSQLActualizacionInterna->sqlText().trimmed().isEmpty() || Datos == nullptr)
-        return;
-
-    BaseDatosActualizacion->setDatabaseName(Datos->RutaBaseDatos);
-    BaseDatosActualizacion->params().clear();
-    BaseDatosActualizacion->params() << QStringLiteral("user_name=") + Datos->NombreUsuario
-                                     << QStringLiteral("password=") + Datos->Password
-                                     << QStringLiteral("lc_ctype=ISO8859_1");
-    try {
-        BaseDatosActualizacion->open();
-    } catch (...) {
-        return; // unreachable database: the statement is skipped without a word
-    }
-
-    fw::Transaction &tr = *IBTAdmin_ActualizacionInterna;
-    if (tr.active())
-        tr.rollback();
-    tr.start();
-
-    try {
-        IBSQLActualizacionInterna->close();
-        IBSQLActualizacionInterna->prepare();
-        QApplication::processEvents();
-        IBSQLActualizacionInterna->execute();
-        tr.commit();
-    } catch (...) {
-        // Once more on a fresh connection; if it fails again it is left at that.
-        try {
-            if (tr.active())
-                tr.rollback();
-            if (BaseDatosActualizacion->connected()) {
-                BaseDatosActualizacion->closeDataSets();
-                BaseDatosActualizacion->close();
-            }
-            BaseDatosActualizacion->open();
-            tr.start();
-            IBSQLActualizacionInterna->close();
-            IBSQLActualizacionInterna->prepare();
-            QApplication::processEvents();
-            IBSQLActualizacionInterna->execute();
-        } catch (...) {
-        }
-    }
-
-    IBSQLActualizacionInterna->unprepare();
-    if (tr.active()) {
-        try {
-            tr.commit();
-        } catch (...) {
-            if (tr.active())
-                tr.rollback();
-        }
-    }
-    if (BaseDatosActualizacion->connected()) {
-        BaseDatosActualizacion->closeDataSets();
-        BaseDatosActualizacion->close();
     }
 }

@@ -8,7 +8,6 @@
 #include "framework/db/DataSet.h"
 #include "framework/base/Error.h"
 #include "framework/db/Field.h"
-#include "framework/ui/Dialogs.h"
 #include "framework/ui/Guard.h"
 
 #include <QApplication>
@@ -280,7 +279,7 @@ bool TFormConfiguracionCreditoCaucion::publicarPendientes()
     } catch (...) {
         // Shown here even while the main screen discards stray errors: the
         // window staying open needs a reason the user can read.
-        fw::ui::dialogs().inform(fw::ui::errorText(std::current_exception()));
+        MostrarErrorActual();
         return false;
     }
 }

@@ -4,7 +4,6 @@
 #include "RiesgoClientes.h"
 #include "components/lxDBEdit.h"
 #include "data/ModuloDatos.h"
-#include "framework/ui/Dialogs.h"
 #include "framework/ui/Guard.h"
 
 #include <QApplication>
@@ -189,7 +188,8 @@ void TFormControlRiesgo::BitBtnVerRiesgoClick()
         vista->Datos = Datos;
         vista->exec();
     } catch (...) {
-        fw::ui::dialogs().inform(fw::ui::errorText(std::current_exception()));
+        // Any error of the overview is shown here; the dialog closes all the same.
+        MostrarErrorActual();
     }
     accept();
 }

@@ -80,10 +80,7 @@ bool TFormDialogoAviso::eventFilter(QObject *watched, QEvent *event)
 void TFormDialogoAviso::MemoMensajeEnter()
 {
     // The keyboard never rests on the text: Enter must always mean "&Aceptar".
-    try {
-        BotonAceptar->setFocus();
-    } catch (...) {
-    }
+    BotonAceptar->setFocus();
 }
 
 bool TDialogosVelmora::warn(const QString &texto)

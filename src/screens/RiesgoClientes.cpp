@@ -243,11 +243,8 @@ int TFormRiesgoClientes::exec()
 
 void TFormRiesgoClientes::FormShow()
 {
-    try {
-        PageControlGruposRiesgo->setCurrentIndex(0);
-        BitBtnSalir->setFocus();
-    } catch (...) {
-    }
+    PageControlGruposRiesgo->setCurrentIndex(0);
+    BitBtnSalir->setFocus();
     if (Datos == nullptr)
         return;
     const fw::DataSet &riesgo = *Datos->dsSituacionClientesRiesgo->dataSet();

@@ -1,7 +1,7 @@
 // The configuration action end to end: the host opens the main screen, the
 // user edits risk days and risk groups, closes, and the changes are committed.
 #include "host/NorvikHostRunner.h"
-#include "install/InstalacionPrueba.h"
+#include "support/InstalacionPrueba.h"
 #include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>

@@ -5,11 +5,10 @@
 #include "components/lxIBDataSet.h"
 #include "components/lxIBQuery.h"
 #include "data/ModuloDatos.h"
-#include "framework/db/Database.h"
-#include "framework/db/Transaction.h"
+#include "data/SesionDatos.h"
 #include "framework/host/HostPaths.h"
 #include "framework/host/IniFile.h"
-#include "install/InstalacionPrueba.h"
+#include "support/InstalacionPrueba.h"
 #include "screens/ConfiguracionCreditoCaucion.h"
 #include "support/TestDatabase.h"
 #include "ui_controls/ModalCatcher.h"
@@ -70,38 +69,32 @@ TestDatabase *ConfiguracionVentana::db = nullptr;
 /// A data module opened as the configuration entry opens it, and the window on it.
 struct Sesion
 {
-    std::unique_ptr<TDatos> datos = std::make_unique<TDatos>();
+    TSesionDatos sesion;
+    TDatos *datos = &sesion.datos();
     std::unique_ptr<TFormConfiguracionCreditoCaucion> ventana = std::make_unique<TFormConfiguracionCreditoCaucion>();
 
     explicit Sesion(const TestDatabase &db)
+        : sesion({.IdEmpresa = 1, .IdGrupoEmpresa = 1, .RutaBaseDatos = db.connectionString(),
+                  .NombreUsuario = TestDatabase::user(), .Password = TestDatabase::password()})
     {
-        datos->IdEmpresa = 1;
-        datos->IdGrupoEmpresa = 1;
-        datos->RutaBaseDatos = db.connectionString();
-        datos->NombreUsuario = TestDatabase::user();
-        datos->Password = TestDatabase::password();
-        datos->ConfigurarConexion();
-        datos->BaseDatosNORVIK->open();
-        datos->IBTransaccion->start();
-        datos->AbrirEmpresa();
-        ventana->Datos = datos.get();
+        sesion.conectar();
+        sesion.abrirEmpresa();
+        ventana->Datos = datos;
         ventana->show();
         ventana->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(ventana.get()));
     }
+    /// What was not committed is rolled back: the next case starts from the same rows.
     ~Sesion()
     {
         ventana.reset();
-        if (datos->IBTransaccion->active())
-            datos->IBTransaccion->rollback();
-        datos->BaseDatosNORVIK->close();
+        sesion.deshacer();
     }
     /// Closes the window and commits, as the main screen does after it.
     void cerrarYConfirmar()
     {
         ventana->btnCerrar->click();
-        datos->IBQEmpresas->close();
-        datos->IBTransaccion->commit();
+        sesion.confirmar();
     }
 };
 

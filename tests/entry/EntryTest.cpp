@@ -1,6 +1,6 @@
 // The two exports end to end through the host stand-in.
 #include "host/NorvikHostRunner.h"
-#include "install/InstalacionPrueba.h"
+#include "support/InstalacionPrueba.h"
 #include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>

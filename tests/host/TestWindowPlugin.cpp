@@ -3,7 +3,7 @@
 // component of each kind the autopilot drives; the risk export shows its
 // decoded arguments in a message box, so the host's calling contract is
 // checked end to end.
-#include "entry/Exports.h"
+#include "entry/PuntosEntrada.h"
 #include "framework/host/HostString.h"
 
 #include <QCheckBox>

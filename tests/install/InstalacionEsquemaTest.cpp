@@ -1,4 +1,6 @@
-#include "InstalacionPrueba.h"
+#include "support/InstalacionPrueba.h"
+
+#include "install/EjecutorInstalacion.h"
 
 #include <QVariant>
 
@@ -98,7 +100,9 @@ TEST(InstalacionModulo, AddsTheSchemaFixesExistingRowsAndSurvivesASecondRun)
         filas.formaPago(c.id, QString::number(c.id), 1, c.d, c.n, c.i);
     filas.into(db);
 
-    instalarModulo(db);
+    const auto primera = instalarModulo(db);
+    EXPECT_EQ(primera.omitidas, 0);
+    EXPECT_EQ(primera.primerError, QString());
 
     EXPECT_EQ(db.value("SELECT COUNT(*) FROM RDB$FIELDS WHERE RDB$FIELD_NAME = 'TLXGRUPORIESGO'"), "1");
     EXPECT_THROW(db.run("INSERT INTO SERIESDOCUMENTOS (IDSERIESDOCUMENTOS, GRUPORIESGO) VALUES (50, 6);"),
@@ -138,7 +142,11 @@ TEST(InstalacionModulo, AddsTheSchemaFixesExistingRowsAndSurvivesASecondRun)
            "UPDATE FORMASPAGO SET DIASRIESGO = 45 WHERE IDFORMASPAGO = 2;\n"
            "UPDATE FORMASPAGO SET DIASRIESGO = NULL WHERE IDFORMASPAGO = 20;\n"
            "UPDATE CLIENTES SET RIESGOCONCEDIDO3 = 250 WHERE IDCLIENTES = 100;\n");
-    instalarModulo(db);
+    const auto segunda = instalarModulo(db);
+    // The domain and the 15 columns exist already: those 16 statements fail twice and are skipped.
+    EXPECT_EQ(segunda.omitidas, 16);
+    EXPECT_TRUE(segunda.primerError.contains(QLatin1String("CREATE DOMAIN TLXGRUPORIESGO failed")))
+        << segunda.primerError.toStdString();
 
     EXPECT_EQ(db.rows("SELECT GRUPORIESGO FROM SERIESDOCUMENTOS ORDER BY IDSERIESDOCUMENTOS"),
               QStringList({"1", "3", "1"}));
@@ -202,7 +210,11 @@ TEST(InstalacionModulo, WithoutTheAmountDomainAddsTheOtherColumnsAndNoProcedure)
             .replace(QStringLiteral(" TLXIMPORTE"), QStringLiteral(" DOUBLE PRECISION"));
     };
     TestDatabase db(QStringLiteral("install-no-importe"), opciones);
-    instalarModulo(db);
+    const auto instalacion = instalarModulo(db);
+    // The four amount columns, then the procedure that reads them and its grant.
+    EXPECT_EQ(instalacion.omitidas, 6);
+    EXPECT_TRUE(instalacion.primerError.contains(QLatin1String("ALTER TABLE CLIENTES failed")))
+        << instalacion.primerError.toStdString();
 
     for (const ColumnaAnadida &c : kColumnas) {
         const bool depende = QLatin1String(c.dominio) == QLatin1String("TLXIMPORTE");
@@ -211,4 +223,24 @@ TEST(InstalacionModulo, WithoutTheAmountDomainAddsTheOtherColumnsAndNoProcedure)
     }
     EXPECT_FALSE(existeProcedimiento(db));
     EXPECT_FALSE(concedidoAPublic(db));
+}
+
+TEST(InstalacionModulo, RunnerRefusesOtherUsersAndSkipsEveryStatementOfAnUnreachableDatabase)
+{
+    const QString ruta = QStringLiteral("localhost:/tmp/velmora-test-db/no-existe-ejecutor.fdb");
+    for (const char *usuario : {"sysdba", "PEPE"}) {
+        TEjecutorInstalacion ejecutor(ruta, QLatin1String(usuario), TestDatabase::password());
+        EXPECT_FALSE(ejecutor.EjecutarInstalacionSQL()) << usuario;
+        EXPECT_EQ(ejecutor.SentenciasOmitidas(), 0) << usuario;
+    }
+
+    TEjecutorInstalacion ejecutor(ruta, TestDatabase::user(), TestDatabase::password());
+    int ejecuciones = 0;
+    ejecutor.AntesDeEjecutar = [&] { ++ejecuciones; };
+    EXPECT_TRUE(ejecutor.EjecutarInstalacionSQL());
+    EXPECT_EQ(ejecutor.SentenciasOmitidas(), TEjecutorInstalacion::Sentencias().size());
+    EXPECT_EQ(TEjecutorInstalacion::Sentencias().size(), 23);
+    EXPECT_TRUE(ejecutor.PrimerError().contains(QLatin1String("no-existe-ejecutor.fdb")))
+        << ejecutor.PrimerError().toStdString();
+    EXPECT_EQ(ejecuciones, 0);
 }

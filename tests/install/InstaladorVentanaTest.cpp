@@ -1,4 +1,4 @@
-#include "InstalacionPrueba.h"
+#include "support/InstalacionPrueba.h"
 #include "support/DialogosGrabados.h"
 
 #include "data/ModuloDatos.h"

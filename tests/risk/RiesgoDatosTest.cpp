@@ -4,10 +4,11 @@
 #include "components/lxIBQuery.h"
 #include "components/lxRxMemoryData.h"
 #include "data/ModuloDatos.h"
-#include "framework/db/Database.h"
-#include "framework/db/Transaction.h"
-#include "install/InstalacionPrueba.h"
+#include "data/SesionDatos.h"
+#include "support/InstalacionPrueba.h"
 #include "support/TestDatabase.h"
+
+#include <QLocale>
 
 #include <gtest/gtest.h>
 
@@ -56,21 +57,26 @@ protected:
         delete db;
         db = nullptr;
     }
+    // Amounts are asserted as a Spanish user reads them: 1.000,00.
+    void SetUp() override { QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain)); }
+    void TearDown() override { QLocale::setDefault(m_localeAnterior); }
+    QLocale m_localeAnterior;
 
-    static std::unique_ptr<TDatos> sesion(int empresa = 1, int cliente = 1)
+    /// A session opened as the risk check opens it; `->` reaches its data module.
+    struct Sesion
     {
-        auto d = std::make_unique<TDatos>();
-        d->IdEmpresa = empresa;
-        d->IdCliente = cliente;
-        d->RutaBaseDatos = db->connectionString();
-        d->NombreUsuario = TestDatabase::user();
-        d->Password = TestDatabase::password();
-        d->ConfigurarConexion();
-        d->BaseDatosNORVIK->open();
-        d->IBTransaccion->start();
-        d->AbrirEmpresa();
-        return d;
-    }
+        explicit Sesion(int empresa = 1, int cliente = 1)
+            : sesion({.IdEmpresa = empresa, .IdCliente = cliente, .RutaBaseDatos = db->connectionString(),
+                      .NombreUsuario = TestDatabase::user(), .Password = TestDatabase::password()})
+        {
+            sesion.conectar();
+            sesion.abrirEmpresa();
+        }
+        TDatos *operator->() const { return &sesion.datos(); }
+        TDatos &operator*() const { return sesion.datos(); }
+
+        TSesionDatos sesion;
+    };
     static double campo(TDatos &d, const QString &nombre)
     {
         return d.IBQSituacionClientesRiesgo->fieldByName(nombre).asFloat();
@@ -81,7 +87,7 @@ protected:
 
 TEST_F(RiesgoDatos, BalancesPerGroupTheirSumAndTheGlobalBalance)
 {
-    auto d = sesion();
+    Sesion d{};
     d->IBQSituacionClientesRiesgo->open();
     ASSERT_TRUE(d->IBQSituacionClientesRiesgo->active());
     EXPECT_EQ(campo(*d, QStringLiteral("TOTALEXCEDIDO1")), 0.0); // exactly used up
@@ -114,7 +120,7 @@ TEST_F(RiesgoDatos, ExceededTestActsOnTheDocumentsGroupOnly)
         {99, 1, 7, 0, true}, // no such series
     };
     for (const Case &c : cases) {
-        auto d = sesion();
+        Sesion d{};
         d->IDSerie = c.serie;
         d->TipoDocumento = c.tipo;
         d->IdDocumento = c.documento;
@@ -127,7 +133,7 @@ TEST_F(RiesgoDatos, ExceededTestActsOnTheDocumentsGroupOnly)
 
 TEST_F(RiesgoDatos, DocumentContextReadsSeriesAndNumber)
 {
-    auto d = sesion();
+    Sesion d{};
     d->IDSerie = 2;
     d->TipoDocumento = 1;
     d->IdDocumento = 7;
@@ -136,7 +142,7 @@ TEST_F(RiesgoDatos, DocumentContextReadsSeriesAndNumber)
     EXPECT_EQ(d->NombreSerie, QStringLiteral("Serie S2"));
     EXPECT_EQ(d->NumeroDocumento, 4321);
 
-    auto sinDocumento = sesion();
+    Sesion sinDocumento{};
     sinDocumento->IDSerie = 2;
     sinDocumento->TipoDocumento = 1;
     sinDocumento->IdDocumento = 999;
@@ -160,7 +166,7 @@ TEST_F(RiesgoDatos, CurrencyLookup)
         {3, 0.0, 2, "1.500,00  "}, // rate 0 is taken as 1
     };
     for (const Case &c : cases) {
-        auto d = sesion(c.empresa);
+        Sesion d{c.empresa};
         double cambio = -1;
         std::int32_t decimales = -1;
         d->ObtenerDatosMoneda(d->MonedaEmpresaBase, cambio, decimales);
@@ -179,7 +185,7 @@ TEST_F(RiesgoDatos, CurrencyLookup)
 
 TEST_F(RiesgoDatos, NewListingRowStartsAtZero)
 {
-    auto d = sesion();
+    Sesion d{};
     d->RxClientesRiesgo->open();
     d->RxClientesRiesgo->append();
     d->RxClientesRiesgo->post();

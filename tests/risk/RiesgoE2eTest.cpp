@@ -1,7 +1,7 @@
 // The host's risk check end to end: document context, risk query, the dialog
 // or the overview, and the database left as it was.
 #include "host/NorvikHostRunner.h"
-#include "install/InstalacionPrueba.h"
+#include "support/InstalacionPrueba.h"
 #include "support/TestDatabase.h"
 
 #include <QFile>
@@ -27,6 +27,10 @@ class RiesgoE2e : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
+        // The host runs with Spanish regional settings, so amounts read 1.500,00;
+        // norvik-host inherits them from this process.
+        localeAnterior = qgetenv("LC_ALL");
+        qputenv("LC_ALL", "es_ES.UTF-8");
         db = new TestDatabase(QStringLiteral("riesgo-e2e"));
         HostRows rows;
         rows.grupoEmpresas(1, 0).empresa(1, 1, QStringLiteral("Empresa"), 1).moneda(1, 2).cambio(1, 1, 1, 1.0);
@@ -50,7 +54,12 @@ protected:
     {
         delete db;
         db = nullptr;
+        if (localeAnterior.isNull())
+            qunsetenv("LC_ALL");
+        else
+            qputenv("LC_ALL", localeAnterior);
     }
+    static inline QByteArray localeAnterior;
 
     struct Llamada
     {
@@ -179,17 +188,20 @@ TEST_F(RiesgoE2e, ExceededGroupOpensTheDialogWithItsRowHighlighted)
                 << c.what << " group " << g;
             for (const char *cell : {"RiesgoConcedigo", "TotalRiesgo", "TotalAnticipos", "EstadoRiesgo"}) {
                 const QString bg = color(d, QString::fromLatin1(cell) + n, "backgroundColor");
-                if (marcado)
+                if (marcado) {
                     EXPECT_EQ(bg, QStringLiteral("#ffffff")) << c.what << " " << cell << g;
-                else
+                } else {
                     EXPECT_NE(bg, QStringLiteral("#ffffff")) << c.what << " " << cell << g;
+                }
             }
-            if (!marcado)
+            if (!marcado) {
                 EXPECT_EQ(color(d, QStringLiteral("RiesgoConcedigo") + n, "textColor"), QStringLiteral("#808080"));
+            }
         }
-        if (c.saldo != nullptr)
+        if (c.saldo != nullptr) {
             EXPECT_EQ(texto(d, QStringLiteral("EstadoRiesgo") + QString::number(c.grupo)), QString::fromLatin1(c.saldo))
                 << c.what;
+        }
         EXPECT_TRUE(r.out.contains(QStringLiteral("resultado=1")));
     }
 }

@@ -1,10 +1,10 @@
-#include "InstalacionPrueba.h"
+#include "support/InstalacionPrueba.h"
 
+#include "data/Conexion.h"
 #include "framework/db/Database.h"
-#include "framework/base/Error.h"
 #include "framework/db/SqlStatement.h"
 #include "framework/db/Transaction.h"
-#include "install/SentenciasInstalacion.h"
+#include "install/EjecutorInstalacion.h"
 
 #include <stdexcept>
 
@@ -14,17 +14,13 @@ namespace installtest {
 
 namespace {
 
-// A connection of its own for one statement, with the installer's parameters.
+// A connection of its own with the module's connection and transaction settings.
 struct Conexion
 {
     explicit Conexion(const TestDatabase &db)
     {
-        database.setDatabaseName(db.connectionString());
-        database.params() = QStringList{QStringLiteral("user_name=") + TestDatabase::user(),
-                                        QStringLiteral("password=") + TestDatabase::password(),
-                                        QStringLiteral("lc_ctype=ISO8859_1")};
-        transaction.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"),
-                               QStringLiteral("nowait")});
+        ConfigurarConexion(database, db.connectionString(), TestDatabase::user(), TestDatabase::password());
+        ConfigurarTransaccion(transaction);
         transaction.setDatabase(&database);
         database.setDefaultTransaction(&transaction);
         statement.setDatabase(&database);
@@ -38,30 +34,14 @@ struct Conexion
     fw::SqlStatement statement;
 };
 
-// Each statement commits on its own; one that fails is tried once more on a
-// fresh connection and then dropped, as on a database installed before.
-void enviar(const TestDatabase &db, const QStringList &lineas)
-{
-    for (int intento = 0; intento < 2; ++intento) {
-        try {
-            Conexion c(db);
-            c.statement.setSql(lineas);
-            c.statement.execute();
-            c.transaction.commit();
-            return;
-        } catch (const fw::Error &) {
-        }
-    }
-}
-
 } // namespace
 
-void instalarModulo(const TestDatabase &db)
+Instalacion instalarModulo(const TestDatabase &db)
 {
-    for (const QString &sentencia : SentenciasEsquema())
-        enviar(db, {sentencia});
-    enviar(db, TextoProcedimientoRiesgo());
-    enviar(db, {SentenciaGrant()});
+    TEjecutorInstalacion ejecutor(db.connectionString(), TestDatabase::user(), TestDatabase::password());
+    if (!ejecutor.EjecutarInstalacionSQL())
+        throw std::runtime_error("the installer refused the test database's user");
+    return {ejecutor.SentenciasOmitidas(), ejecutor.PrimerError()};
 }
 
 QStringList salidasRiesgo()

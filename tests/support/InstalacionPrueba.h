@@ -8,11 +8,17 @@
 
 namespace installtest {
 
-/// Sends the installer's statements the way the installer does, through the
-/// data access framework on a connection of its own per statement: each schema
-/// statement committed on its own, retried once and then dropped when it fails,
-/// then the procedure as one raw statement and its grant.
-void instalarModulo(const testsupport::TestDatabase &db);
+/// How an installation ended: statements skipped and the first error's text.
+struct Instalacion
+{
+    int omitidas = 0;
+    QString primerError;
+};
+
+/// Installs the module as SYSDBA with the installer's own statement runner: a
+/// connection of its own per statement, each committed on its own, retried once
+/// and then skipped when it fails.
+Instalacion instalarModulo(const testsupport::TestDatabase &db);
 
 /// The risk procedure's 81 outputs in their declared order.
 QStringList salidasRiesgo();
