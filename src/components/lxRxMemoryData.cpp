@@ -1,33 +1,18 @@
 #include "components/lxRxMemoryData.h"
 
 #include "components/lxDataSetComun.h"
-#include "framework/ui/Dialogs.h"
+#include "components/lxPaqueteXML.h"
 #include "framework/base/Error.h"
+#include "framework/ui/Dialogs.h"
+#include "framework/ui/Guard.h"
 
-TlxRxMemoryData::TlxRxMemoryData(QObject *AOwner) : fw::MemoryDataSet(AOwner)
+TlxRxMemoryData::TlxRxMemoryData(QObject *AOwner)
+    : fw::MemoryDataSet(AOwner), lx::Descriptores(*this, {lx::MayusculasClave::SoloAZ, true})
 {
     setUniDirectional(false);
 }
 
 TlxRxMemoryData::~TlxRxMemoryData() = default;
-
-TlxCampo *TlxRxMemoryData::GetlxCampo(const fw::Field *Campo) const
-{
-    return lxcomun::BuscarlxCampo(m_listaCampos.get(), Campo);
-}
-
-void TlxRxMemoryData::SetlxCampo(const fw::Field *Campo, std::int32_t Tipo, std::int32_t AccesoVisualizacion,
-                                 const QString &TextoNoAccesoVisualizacion, double CambioMoneda,
-                                 std::int32_t Decimales, bool SeparadorMiles, const QString &TextoFijoAnterior,
-                                 const QString &TextoFijoPosterior, bool GetText) noexcept
-{
-    try {
-        if (TlxCampo *c = GetlxCampo(Campo))
-            RellenarlxCampo(*c, Tipo, AccesoVisualizacion, TextoNoAccesoVisualizacion, CambioMoneda, Decimales,
-                            SeparadorMiles, TextoFijoAnterior, TextoFijoPosterior, GetText, true);
-    } catch (...) {
-    }
-}
 
 bool TlxRxMemoryData::EsCampoValido(const QString &NombreCampo) const
 {
@@ -42,17 +27,14 @@ void TlxRxMemoryData::GuardarXML(const QString &NombreFichero)
 void TlxRxMemoryData::doBeforeOpen()
 {
     try {
-        if (PrimeraVez) {
-            m_listaAccesos = ListaAccesosGlobal;
-            m_listaCampos = lxcomun::EnlazarDescriptoresCampos(*this, m_listaAccesos, MayusculasClave::SoloAZ);
-        }
-        PrimeraVez = false;
+        EnlazarDescriptoresCampos();
         fw::MemoryDataSet::doBeforeOpen();
     } catch (const fw::Abort &) {
         throw;
     } catch (...) {
+        // Any error of the binding or the owner's handler is shown with the step's name and the open goes on.
         fw::ui::dialogs().inform(QStringLiteral("Error en DoBeforeOpen: ")
-                                 + lxcomun::TextoError(std::current_exception()));
+                                 + fw::ui::errorText(std::current_exception()));
     }
 }
 
