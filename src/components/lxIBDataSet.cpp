@@ -131,38 +131,25 @@ void TlxIBDataSet::RellenarCamposAuditoria()
 
 void TlxIBDataSet::doBeforeOpen()
 {
-    m_esperaApertura.emplace();
-    // An open that stops here has no after-open step to put the normal cursor back.
-    auto siSeDetiene = qScopeGuard([this] { m_esperaApertura.reset(); });
-    try {
-        EnlazarDescriptoresCampos();
-    } catch (const fw::Abort &) {
-        throw;
-    } catch (...) {
-        // Any error binding the descriptors (a lookup data set that fails to open) is shown and the open goes on.
-        const QString texto = fw::ui::errorText(std::current_exception());
-        m_esperaApertura.reset();
-        fw::ui::dialogs().inform(texto);
-    }
-    fw::SqlDataSet::doBeforeOpen();
-    siSeDetiene.dismiss();
+    m_cursorApertura.mostrar();
+    m_cursorApertura.paso([&] {
+        // Errors binding the descriptors (a lookup data set that fails to open) are shown, and the open goes on.
+        lxcomun::MostrarErrores([&] { EnlazarDescriptoresCampos(); }, QString(),
+                                [&] { m_cursorApertura.quitar(); });
+        fw::SqlDataSet::doBeforeOpen();
+    });
 }
 
 void TlxIBDataSet::internalOpen()
 {
-    // A failed open has no after-open step to put the normal cursor back.
-    auto siFalla = qScopeGuard([this] { m_esperaApertura.reset(); });
-    fw::SqlDataSet::internalOpen();
-    siFalla.dismiss();
+    m_cursorApertura.paso([&] { fw::SqlDataSet::internalOpen(); });
 }
 
 void TlxIBDataSet::doAfterOpen()
 {
-    {
-        // The owner's handler runs under the wait cursor, which goes even when the handler fails.
-        const auto restaurar = qScopeGuard([this] { m_esperaApertura.reset(); });
-        fw::SqlDataSet::doAfterOpen();
-    }
+    // The owner's handler runs under the wait cursor, which goes even when the handler fails.
+    m_cursorApertura.paso([&] { fw::SqlDataSet::doAfterOpen(); });
+    m_cursorApertura.quitar();
     FModificado = false;
     fw::host::trimWorkingSet();
 }

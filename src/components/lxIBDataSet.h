@@ -1,12 +1,11 @@
 #pragma once
+#include "components/lxDataSetComun.h"
 #include "components/lxDescriptores.h"
 #include "framework/db/SqlDataSet.h"
-#include "framework/ui/WaitCursor.h"
 
 #include <QString>
 
 #include <cstdint>
-#include <optional>
 
 /// The library's editable data set. On top of fw::SqlDataSet it builds the
 /// field descriptors at its first open, stores empty texts as NULL, stamps the
@@ -88,8 +87,7 @@ protected:
 private:
     bool preguntar(const QString &texto) const;
 
-    // From the before-open step to the after-open step, or to the failure of the open.
-    std::optional<fw::ui::WaitCursor> m_esperaApertura;
+    lxcomun::CursorApertura m_cursorApertura;
     bool FModificado = false;
     bool EstoyEnBorrado = false;
     std::int32_t EstadoAnterior = 0;

@@ -1,11 +1,9 @@
 #pragma once
+#include "components/lxDataSetComun.h"
 #include "components/lxDescriptores.h"
 #include "framework/db/SqlQuery.h"
-#include "framework/ui/WaitCursor.h"
 
 #include <QString>
-
-#include <optional>
 
 /// The library's read-only query. On top of fw::SqlQuery it builds the field
 /// descriptors at its first open, commits the shared transaction's work
@@ -38,6 +36,5 @@ protected:
     void internalOpen() override;
 
 private:
-    // From the before-open step to the after-open step, or to the failure of the open.
-    std::optional<fw::ui::WaitCursor> m_esperaApertura;
+    lxcomun::CursorApertura m_cursorApertura;
 };

@@ -2,9 +2,6 @@
 
 #include "components/lxDataSetComun.h"
 #include "components/lxPaqueteXML.h"
-#include "framework/base/Error.h"
-#include "framework/ui/Dialogs.h"
-#include "framework/ui/Guard.h"
 
 TlxRxMemoryData::TlxRxMemoryData(QObject *AOwner)
     : fw::MemoryDataSet(AOwner), lx::Descriptores(*this, {lx::MayusculasClave::SoloAZ, true})
@@ -26,16 +23,13 @@ void TlxRxMemoryData::GuardarXML(const QString &NombreFichero)
 
 void TlxRxMemoryData::doBeforeOpen()
 {
-    try {
-        EnlazarDescriptoresCampos();
-        fw::MemoryDataSet::doBeforeOpen();
-    } catch (const fw::Abort &) {
-        throw;
-    } catch (...) {
-        // Any error of the binding or the owner's handler is shown with the step's name and the open goes on.
-        fw::ui::dialogs().inform(QStringLiteral("Error en DoBeforeOpen: ")
-                                 + fw::ui::errorText(std::current_exception()));
-    }
+    // Errors of the binding or of the owner's handler are shown with the step's name, and the open goes on.
+    lxcomun::MostrarErrores(
+        [&] {
+            EnlazarDescriptoresCampos();
+            fw::MemoryDataSet::doBeforeOpen();
+        },
+        QStringLiteral("Error en DoBeforeOpen: "), [] {});
 }
 
 void TlxRxMemoryData::doOnNewRecord()
