@@ -1,4 +1,6 @@
 #pragma once
+#include "components/EnviarTeclas.h"
+
 #include <QColor>
 #include <QPixmap>
 #include <QPointer>
@@ -10,16 +12,6 @@ class TlxBotonActionLink;
 
 enum TlxBotonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 enum TlxBotonStyle { bsNormal, bsEncarta, bsModern };
-
-/// Types a key string into the focused widget as real key presses.
-/// Notation: a character types itself; "+", "^", "%" hold Shift, Ctrl, Alt for
-/// the next key or "(...)" group; "~" is Enter; "{NAME}" or "{NAME n}" a named
-/// key (n times); "{c}" the key of character c; "{{}" and "{}}" the braces.
-/// With `esperar` every key is handled before the next is sent; without it the
-/// keys are queued behind the pending events.
-/// Problems are shown in a box titled "SendKeys"; false only when a "{" is
-/// left open (nothing after it is sent).
-bool EnviarTeclas(const QString &teclas, bool esperar);
 
 /// A button the library paints itself: caption and optional image in three
 /// drawing styles, a flat look that shows its frame under the mouse, toggling in

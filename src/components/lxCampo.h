@@ -3,7 +3,6 @@
 #include <QString>
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 namespace fw {
@@ -44,6 +43,21 @@ private:
 /// it. Data sets copy the reference at their first open and never own it.
 extern TListaAccesoCampos *ListaAccesosGlobal;
 
+/// Display kind of a descriptor, as the field-text handler shows the value.
+/// Any other 32-bit value is kept and shows only the fixed texts.
+enum TlxTipoCampo : std::int32_t {
+    tcTexto = 0,     ///< the field's own text
+    tcImporte = 1,   ///< amount: value divided by CambioMoneda, through the number mask
+    tcNumero = 2,    ///< number through the number mask
+    tcNumero3 = 3,   ///< as tcNumero
+    tcTexto4 = 4,    ///< as tcTexto
+    tcSinValor5 = 5, ///< only the fixed texts
+    tcFecha = 6,     ///< "dd/mm/yyyy"
+    tcTexto7 = 7,    ///< as tcTexto
+    tcFechaHora = 8, ///< "dd/mm/yyyy hh:nn"
+    tcHora = 9,      ///< "hh:nn"
+};
+
 /// Display descriptor of one field: display kind, number mask, currency divisor,
 /// fixed texts and access level. Owned by the data set whose field it describes.
 class TlxCampo : public QObject
@@ -52,7 +66,7 @@ class TlxCampo : public QObject
 public:
     explicit TlxCampo(QObject *AOwner = nullptr);
 
-    std::int32_t Tipo = 0;
+    TlxTipoCampo Tipo = tcTexto;
     std::int32_t AccesoVisualizacion = 4;
     QString TextoNoAccesoVisualizacion = QStringLiteral("*");
     double CambioMoneda = 0;
@@ -85,17 +99,3 @@ public:
 private:
     std::vector<TlxCampo *> m_campos;
 };
-
-/// Upper-casing of descriptor keys: the locale's rules, or plain A-Z only.
-enum class MayusculasClave { Locale, SoloAZ };
-
-/// Builds the key of a field: data set component name + field name, upper case.
-QString ClaveCampo(const QString &nombreDataSet, const QString &nombreCampo, MayusculasClave regla);
-
-/// Fills a descriptor as SetlxCampo does (kind, level unless -1, texts, divisor,
-/// decimals, separator, and the number mask for kinds 1 to 3; in the memory data
-/// set kind 6 also sets the date mask).
-void RellenarlxCampo(TlxCampo &campo, std::int32_t Tipo, std::int32_t AccesoVisualizacion,
-                     const QString &TextoNoAccesoVisualizacion, double CambioMoneda, std::int32_t Decimales,
-                     bool SeparadorMiles, const QString &TextoFijoAnterior, const QString &TextoFijoPosterior,
-                     bool GetText, bool mascaraFechaTipo6);

@@ -1,6 +1,6 @@
 #include "lxDBComboBox.h"
 
-#include "lxBoton.h"
+#include "components/EnviarTeclas.h"
 
 #include <QKeyEvent>
 

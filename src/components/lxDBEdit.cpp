@@ -1,6 +1,6 @@
 #include "lxDBEdit.h"
 
-#include "lxBoton.h"
+#include "components/EnviarTeclas.h"
 #include "lxDBGrid.h"
 
 #include <QKeyEvent>

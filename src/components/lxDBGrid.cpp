@@ -1,11 +1,13 @@
 #include "lxDBGrid.h"
 
 #include "framework/host/HostPaths.h"
-#include "framework/host/IniFile.h"
-#include "framework/ui/Guard.h"
+#include "framework/ui/DataGuard.h"
+#include "framework/ui/GridLayoutStore.h"
 
 #include <QKeyEvent>
 #include <QLocale>
+
+#include <optional>
 
 namespace {
 const QString kRejillas = QStringLiteral("Rejillas.ini");
@@ -47,12 +49,9 @@ void TlxDBGrid::Comprobar_rejillas()
 {
     if (!dataSetOpen())
         return;
-    fw::host::IniFile almacen(fw::host::programFile(kRejillas));
-    almacen.load();
-    const QString seccion = effectiveLayoutSection();
-    const QStringList lineas = almacen.keys(seccion);
+    const fw::ui::GridLayoutStore almacen(fw::host::programFile(kRejillas), effectiveLayoutSection());
     // A layout saved before columns were added or removed is never loaded.
-    if (lineas.size() != columnDefinitions().size())
+    if (almacen.lines().size() != columnDefinitions().size())
         GuardarListaColumnas();
 }
 
@@ -68,22 +67,16 @@ void TlxDBGrid::CargarListaInicial()
 void TlxDBGrid::CambioVisor(int nuevoVisor, const QSet<int> &columnas)
 {
     CargarListaInicial();
-    fw::DataSet *ds = dataSet();
-    if (ds)
-        ds->disableControls();
-    try {
+    {
+        std::optional<fw::ui::ControlsDisabled> sinRepintar;
+        if (fw::DataSet *ds = dataSet())
+            sinRepintar.emplace(*ds);
         QStringList lineas;
         for (int i = 0; i < m_listaInicial.size() && i <= 255; ++i)
             if (columnas.contains(i))
                 lineas << m_listaInicial[i];
         setColumnDefinitions(lineas);
-    } catch (...) {
-        if (ds)
-            ds->enableControls();
-        throw;
     }
-    if (ds)
-        ds->enableControls();
     m_visor = nuevoVisor;
 }
 
@@ -103,7 +96,7 @@ void TlxDBGrid::CambiarDisplayLabel(const QString &columna, const QString &nuevo
                 CargarListaInicial();
                 GuardarListaColumnas();
             } catch (...) {
-                // The new title stays on screen even when the layout cannot be stored.
+                // A layout file that cannot be written leaves the new title on screen only.
             }
         }
         return;

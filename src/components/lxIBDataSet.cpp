@@ -1,35 +1,27 @@
 #include "components/lxIBDataSet.h"
 
 #include "components/lxDataSetComun.h"
-#include "framework/ui/Dialogs.h"
+#include "components/lxPaqueteXML.h"
 #include "framework/base/Error.h"
 #include "framework/host/HostPaths.h"
+#include "framework/ui/Dialogs.h"
+#include "framework/ui/Guard.h"
 
 #include <QApplication>
 #include <QDateTime>
+#include <QScopeGuard>
+#include <QScopedValueRollback>
 
-TlxIBDataSet::TlxIBDataSet(QObject *AOwner) : fw::SqlDataSet(AOwner)
+using fw::ui::WaitCursor;
+
+TlxIBDataSet::TlxIBDataSet(QObject *AOwner)
+    : fw::SqlDataSet(AOwner), lx::Descriptores(*this, {lx::MayusculasClave::Locale, false})
 {
     setUniDirectional(false);
     setFetchSize(100);
 }
 
 TlxIBDataSet::~TlxIBDataSet() = default;
-
-TlxCampo *TlxIBDataSet::GetlxCampo(const fw::Field *Campo) const
-{
-    return lxcomun::BuscarlxCampo(m_listaCampos.get(), Campo);
-}
-
-void TlxIBDataSet::SetlxCampo(const fw::Field *Campo, std::int32_t Tipo, std::int32_t AccesoVisualizacion,
-                              const QString &TextoNoAccesoVisualizacion, double CambioMoneda,
-                              std::int32_t Decimales, bool SeparadorMiles, const QString &TextoFijoAnterior,
-                              const QString &TextoFijoPosterior, bool GetText)
-{
-    if (TlxCampo *c = GetlxCampo(Campo))
-        RellenarlxCampo(*c, Tipo, AccesoVisualizacion, TextoNoAccesoVisualizacion, CambioMoneda, Decimales,
-                        SeparadorMiles, TextoFijoAnterior, TextoFijoPosterior, GetText, false);
-}
 
 bool TlxIBDataSet::EsCampoValido(const QString &NombreCampo) const
 {
@@ -46,7 +38,7 @@ bool TlxIBDataSet::preguntar(const QString &texto) const
     // Without a user interface nobody can decline, so the work is kept.
     if (qobject_cast<QApplication *>(QCoreApplication::instance()) == nullptr)
         return true;
-    lxcomun::RestaurarCursor();
+    WaitCursor::restore();
     return fw::ui::dialogs().confirm(texto, QStringLiteral("Confirmación"));
 }
 
@@ -62,10 +54,11 @@ bool TlxIBDataSet::Commit(bool Aviso)
         }
         t->commitRetaining();
         fw::host::trimWorkingSet();
-        lxcomun::RestaurarCursor();
+        WaitCursor::restore();
         FModificado = false;
         return true;
     } catch (...) {
+        // A commit the server refuses, or a question that cannot be shown, gives false: Commit never raises.
         return false;
     }
 }
@@ -79,25 +72,21 @@ bool TlxIBDataSet::Rollback(bool Aviso)
         if (Aviso && !TextoAvisoRollback.isEmpty() && !preguntar(TextoAvisoRollback))
             return false;
     } catch (...) {
+        // A question that cannot be shown declines the rollback: Rollback never raises.
         return false;
     }
     try {
         t->rollbackRetaining();
         fw::host::trimWorkingSet();
-        lxcomun::RestaurarCursor();
+        WaitCursor::restore();
         FModificado = false;
         // The row the user added is gone from the database; it leaves the data set too.
         if (EstadoAnterior == 1 && active() && !isEmpty()) {
-            m_quitandoInsertado = true;
-            try {
-                remove();
-            } catch (...) {
-                m_quitandoInsertado = false;
-                throw;
-            }
-            m_quitandoInsertado = false;
+            const QScopedValueRollback quitando(m_quitandoInsertado, true);
+            remove();
         }
     } catch (...) {
+        // A rollback the server refuses, or a row that cannot be taken out, still answers true.
     }
     return true;
 }
@@ -121,12 +110,9 @@ void TlxIBDataSet::AnularCadenasVacias()
 
 bool TlxIBDataSet::ExistenCamposAuditoria() const
 {
-    try {
-        for (const auto &f : fields())
-            if (f->fieldName() == QLatin1String("USUARIOALTA") || f->fieldName() == QLatin1String("USUARIOMODIFICACION"))
-                return true;
-    } catch (...) {
-    }
+    for (const auto &f : fields())
+        if (f->fieldName() == QLatin1String("USUARIOALTA") || f->fieldName() == QLatin1String("USUARIOMODIFICACION"))
+            return true;
     return false;
 }
 
@@ -145,43 +131,25 @@ void TlxIBDataSet::RellenarCamposAuditoria()
 
 void TlxIBDataSet::doBeforeOpen()
 {
-    lxcomun::MostrarCursorEspera();
-    try {
-        if (PrimeraVez) {
-            m_listaAccesos = ListaAccesosGlobal;
-            m_listaCampos = lxcomun::EnlazarDescriptoresCampos(*this, m_listaAccesos, MayusculasClave::Locale);
-        }
-        PrimeraVez = false;
-    } catch (const fw::Abort &) {
-        lxcomun::RestaurarCursor();
-        throw;
-    } catch (...) {
-        const QString texto = lxcomun::TextoError(std::current_exception());
-        lxcomun::RestaurarCursor();
-        fw::ui::dialogs().inform(texto);
-    }
-    try {
+    m_cursorApertura.mostrar();
+    m_cursorApertura.paso([&] {
+        // Errors binding the descriptors (a lookup data set that fails to open) are shown, and the open goes on.
+        lxcomun::MostrarErrores([&] { EnlazarDescriptoresCampos(); }, QString(),
+                                [&] { m_cursorApertura.quitar(); });
         fw::SqlDataSet::doBeforeOpen();
-    } catch (...) {
-        lxcomun::RestaurarCursor();
-        throw;
-    }
+    });
 }
 
 void TlxIBDataSet::internalOpen()
 {
-    try {
-        fw::SqlDataSet::internalOpen();
-    } catch (...) {
-        lxcomun::RestaurarCursor();
-        throw;
-    }
+    m_cursorApertura.paso([&] { fw::SqlDataSet::internalOpen(); });
 }
 
 void TlxIBDataSet::doAfterOpen()
 {
-    fw::SqlDataSet::doAfterOpen();
-    lxcomun::RestaurarCursor();
+    // The owner's handler runs under the wait cursor, which goes even when the handler fails.
+    m_cursorApertura.paso([&] { fw::SqlDataSet::doAfterOpen(); });
+    m_cursorApertura.quitar();
     FModificado = false;
     fw::host::trimWorkingSet();
 }
@@ -257,7 +225,7 @@ void TlxIBDataSet::doBeforePost()
 
 void TlxIBDataSet::doAfterPost()
 {
-    lxcomun::RestaurarCursor();
+    WaitCursor::restore();
     if (ControlTransacciones && CommitOnPost)
         Commit(AvisoCommit);
     fw::SqlDataSet::doAfterPost();
@@ -279,33 +247,30 @@ void TlxIBDataSet::doBeforeDelete()
     FModificado = true;
     if (ControlTransacciones)
         Commit(false);
-    try {
-        fw::SqlDataSet::doBeforeDelete();
-    } catch (...) {
-        EstoyEnBorrado = false; // the owner stopped the delete
-        throw;
-    }
+    // An owner's handler that stops the delete ends it here.
+    auto siSeDetiene = qScopeGuard([this] { EstoyEnBorrado = false; });
+    fw::SqlDataSet::doBeforeDelete();
+    siSeDetiene.dismiss();
 }
 
 void TlxIBDataSet::internalDelete(const fw::Record &record)
 {
     if (m_quitandoInsertado)
         return;
-    try {
-        fw::SqlDataSet::internalDelete(record);
-    } catch (...) {
-        // A failed delete is over too: scrolling commits again.
+    // A failed delete is over too: scrolling commits again.
+    auto siFalla = qScopeGuard([this] {
         EstoyEnBorrado = false;
-        lxcomun::RestaurarCursor();
-        throw;
-    }
+        WaitCursor::restore();
+    });
+    fw::SqlDataSet::internalDelete(record);
+    siFalla.dismiss();
 }
 
 void TlxIBDataSet::doAfterDelete()
 {
     if (m_quitandoInsertado)
         return;
-    lxcomun::RestaurarCursor();
+    WaitCursor::restore();
     Borrado();
     EstoyEnBorrado = false;
     fw::SqlDataSet::doAfterDelete();

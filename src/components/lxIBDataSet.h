@@ -1,11 +1,11 @@
 #pragma once
-#include "components/lxCampo.h"
+#include "components/lxDataSetComun.h"
+#include "components/lxDescriptores.h"
 #include "framework/db/SqlDataSet.h"
 
 #include <QString>
 
 #include <cstdint>
-#include <memory>
 
 /// The library's editable data set. On top of fw::SqlDataSet it builds the
 /// field descriptors at its first open, stores empty texts as NULL, stamps the
@@ -14,9 +14,9 @@
 /// say, optionally asking first; a declined commit rolls back and removes a
 /// record that had just been inserted.
 ///
-/// The descriptor list is owned by the data set; the access list is the
-/// process-wide one, taken by reference at the first open and never owned.
-class TlxIBDataSet : public fw::SqlDataSet
+/// The descriptors (lx::Descriptores) are keyed by the object name, upper-cased
+/// with the locale's rules.
+class TlxIBDataSet : public fw::SqlDataSet, public lx::Descriptores
 {
     Q_OBJECT
 public:
@@ -34,20 +34,6 @@ public:
     bool ControlAuditoria = false; ///< fill the audit columns before each post
     std::int32_t IdUsuarioActivo = -1; ///< user written into the audit columns
 
-    /// True until the first open has bound the descriptors.
-    bool PrimeraVez = true;
-
-    TlxListaCampos *ListaCampos() const { return m_listaCampos.get(); }
-    /// Takes ownership; the previous list (and its descriptors) is freed.
-    void SetListaCampos(TlxListaCampos *lista) { m_listaCampos.reset(lista); }
-    TListaAccesoCampos *ListaAccesos() const { return m_listaAccesos; }
-    void SetListaAccesos(TListaAccesoCampos *lista) { m_listaAccesos = lista; }
-
-    TlxCampo *GetlxCampo(const fw::Field *Campo) const;
-    void SetlxCampo(const fw::Field *Campo, std::int32_t Tipo, std::int32_t AccesoVisualizacion,
-                    const QString &TextoNoAccesoVisualizacion, double CambioMoneda, std::int32_t Decimales,
-                    bool SeparadorMiles, const QString &TextoFijoAnterior, const QString &TextoFijoPosterior,
-                    bool GetText);
     bool EsCampoValido(const QString &NombreCampo) const;
     void GuardarXML(const QString &NombreFichero);
 
@@ -101,8 +87,7 @@ protected:
 private:
     bool preguntar(const QString &texto) const;
 
-    std::unique_ptr<TlxListaCampos> m_listaCampos;
-    TListaAccesoCampos *m_listaAccesos = nullptr; // never owned
+    lxcomun::CursorApertura m_cursorApertura;
     bool FModificado = false;
     bool EstoyEnBorrado = false;
     std::int32_t EstadoAnterior = 0;

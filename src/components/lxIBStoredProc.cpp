@@ -1,7 +1,9 @@
 #include "components/lxIBStoredProc.h"
 
-#include "components/lxDataSetComun.h"
 #include "framework/host/HostPaths.h"
+#include "framework/ui/WaitCursor.h"
+
+#include <QScopeGuard>
 
 #include <exception>
 
@@ -19,6 +21,7 @@ void TlxIBStoredProc::Preparar()
         if (fw::Transaction *t = transaction(); t != nullptr && t->active())
             t->commitRetaining();
     } catch (...) {
+        // Whatever the commit raised waits until the prepare has run, then goes on to the caller.
         errorCommit = std::current_exception();
     }
     prepare();
@@ -28,17 +31,11 @@ void TlxIBStoredProc::Preparar()
 
 void TlxIBStoredProc::Ejecutar()
 {
-    lxcomun::MostrarCursorEspera();
-    try {
-        execProc();
-        if (fw::Transaction *t = transaction(); t != nullptr && t->active())
-            t->commitRetaining();
-        fw::host::trimWorkingSet();
-    } catch (...) {
-        unprepare();
-        lxcomun::RestaurarCursor();
-        throw;
-    }
-    unprepare();
-    lxcomun::RestaurarCursor();
+    const fw::ui::WaitCursor espera;
+    // Unprepared after every run, failed or not, before the cursor goes.
+    const auto liberar = qScopeGuard([this] { unprepare(); });
+    execProc();
+    if (fw::Transaction *t = transaction(); t != nullptr && t->active())
+        t->commitRetaining();
+    fw::host::trimWorkingSet();
 }

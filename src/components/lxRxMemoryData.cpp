@@ -1,33 +1,15 @@
 #include "components/lxRxMemoryData.h"
 
 #include "components/lxDataSetComun.h"
-#include "framework/ui/Dialogs.h"
-#include "framework/base/Error.h"
+#include "components/lxPaqueteXML.h"
 
-TlxRxMemoryData::TlxRxMemoryData(QObject *AOwner) : fw::MemoryDataSet(AOwner)
+TlxRxMemoryData::TlxRxMemoryData(QObject *AOwner)
+    : fw::MemoryDataSet(AOwner), lx::Descriptores(*this, {lx::MayusculasClave::SoloAZ, true})
 {
     setUniDirectional(false);
 }
 
 TlxRxMemoryData::~TlxRxMemoryData() = default;
-
-TlxCampo *TlxRxMemoryData::GetlxCampo(const fw::Field *Campo) const
-{
-    return lxcomun::BuscarlxCampo(m_listaCampos.get(), Campo);
-}
-
-void TlxRxMemoryData::SetlxCampo(const fw::Field *Campo, std::int32_t Tipo, std::int32_t AccesoVisualizacion,
-                                 const QString &TextoNoAccesoVisualizacion, double CambioMoneda,
-                                 std::int32_t Decimales, bool SeparadorMiles, const QString &TextoFijoAnterior,
-                                 const QString &TextoFijoPosterior, bool GetText) noexcept
-{
-    try {
-        if (TlxCampo *c = GetlxCampo(Campo))
-            RellenarlxCampo(*c, Tipo, AccesoVisualizacion, TextoNoAccesoVisualizacion, CambioMoneda, Decimales,
-                            SeparadorMiles, TextoFijoAnterior, TextoFijoPosterior, GetText, true);
-    } catch (...) {
-    }
-}
 
 bool TlxRxMemoryData::EsCampoValido(const QString &NombreCampo) const
 {
@@ -41,19 +23,13 @@ void TlxRxMemoryData::GuardarXML(const QString &NombreFichero)
 
 void TlxRxMemoryData::doBeforeOpen()
 {
-    try {
-        if (PrimeraVez) {
-            m_listaAccesos = ListaAccesosGlobal;
-            m_listaCampos = lxcomun::EnlazarDescriptoresCampos(*this, m_listaAccesos, MayusculasClave::SoloAZ);
-        }
-        PrimeraVez = false;
-        fw::MemoryDataSet::doBeforeOpen();
-    } catch (const fw::Abort &) {
-        throw;
-    } catch (...) {
-        fw::ui::dialogs().inform(QStringLiteral("Error en DoBeforeOpen: ")
-                                 + lxcomun::TextoError(std::current_exception()));
-    }
+    // Errors of the binding or of the owner's handler are shown with the step's name, and the open goes on.
+    lxcomun::MostrarErrores(
+        [&] {
+            EnlazarDescriptoresCampos();
+            fw::MemoryDataSet::doBeforeOpen();
+        },
+        QStringLiteral("Error en DoBeforeOpen: "), [] {});
 }
 
 void TlxRxMemoryData::doOnNewRecord()

@@ -1,7 +1,7 @@
 #include "ModuloDatos.h"
 
 #include "data/Conexion.h"
-#include "components/lxCampo.h"
+#include "components/lxDescriptores.h"
 #include "components/lxIBDataSet.h"
 #include "components/lxIBQuery.h"
 #include "components/lxRxMemoryData.h"
@@ -285,32 +285,31 @@ void TDatos::ConfigurarCamposImporte(fw::DataSet *dataSet)
     std::int32_t decimales = 0;
     ObtenerDatosMoneda(MonedaEmpresaBase, cambio, decimales);
 
-    auto configurar = [&](auto *ds, const QStringList &nombres) {
-        for (const QString &nombre : nombres)
-            ds->SetlxCampo(&ds->fieldByName(nombre), 1, -1, QStringLiteral("*"), cambio, decimales, true, QString(),
-                           QStringLiteral("  "), true);
-    };
-    if (auto *q = qobject_cast<TlxIBQuery *>(dataSet);
-        q != nullptr && q->objectName() == QLatin1String("IBQSituacionClientesRiesgo"))
-        configurar(q, camposImporteRiesgo());
-    else if (auto *rx = qobject_cast<TlxRxMemoryData *>(dataSet);
-             rx != nullptr && rx->objectName() == QLatin1String("RxClientesRiesgo"))
-        configurar(rx, camposImporteRx());
+    QStringList nombres;
+    lx::Descriptores *descriptores = nullptr;
+    if (dataSet == IBQSituacionClientesRiesgo) {
+        nombres = camposImporteRiesgo();
+        descriptores = IBQSituacionClientesRiesgo;
+    } else if (dataSet == RxClientesRiesgo) {
+        nombres = camposImporteRx();
+        descriptores = RxClientesRiesgo;
+    } else {
+        return;
+    }
+    const lx::Presentacion importe{.Tipo = tcImporte,
+                                   .AccesoVisualizacion = -1,
+                                   .TextoNoAccesoVisualizacion = QStringLiteral("*"),
+                                   .CambioMoneda = cambio,
+                                   .Decimales = decimales,
+                                   .SeparadorMiles = true,
+                                   .TextoFijoAnterior = QString(),
+                                   .TextoFijoPosterior = QStringLiteral("  "),
+                                   .GetText = true};
+    for (const QString &nombre : nombres)
+        descriptores->SetlxCampo(&dataSet->fieldByName(nombre), importe);
 }
 
 namespace {
-TlxCampo *descriptorDe(fw::Field &campo)
-{
-    QObject *ds = campo.dataSet();
-    if (auto *q = qobject_cast<TlxIBQuery *>(ds))
-        return q->GetlxCampo(&campo);
-    if (auto *t = qobject_cast<TlxIBDataSet *>(ds))
-        return t->GetlxCampo(&campo);
-    if (auto *rx = qobject_cast<TlxRxMemoryData *>(ds))
-        return rx->GetlxCampo(&campo);
-    return nullptr;
-}
-
 /// The field's own text, without any get-text handler.
 QString textoPropio(const fw::Field &campo)
 {
@@ -321,7 +320,7 @@ QString textoPropio(const fw::Field &campo)
 void TDatos::IBQSituacionClientesRiesgoPARRIESGOCONCEDIDO1GetText(fw::Field &Sender, QString &Text, bool DisplayText)
 {
     Q_UNUSED(DisplayText); // the same text serves display and editing
-    TlxCampo *descriptor = descriptorDe(Sender);
+    const TlxCampo *descriptor = lx::descriptor(Sender);
     if (descriptor == nullptr) {
         Text.clear();
         return;
@@ -332,12 +331,12 @@ void TDatos::IBQSituacionClientesRiesgoPARRIESGOCONCEDIDO1GetText(fw::Field &Sen
     }
     QString s;
     switch (descriptor->Tipo) {
-    case 0:
-    case 4:
-    case 7:
+    case tcTexto:
+    case tcTexto4:
+    case tcTexto7:
         s = textoPropio(Sender);
         break;
-    case 1: {
+    case tcImporte: {
         const double valor = Sender.isNull() ? 0.0 : Sender.asFloat();
         const double divisor = descriptor->CambioMoneda == 0 ? 1.0 : descriptor->CambioMoneda;
         s = fw::formatFloat(descriptor->MascaraVisualizacion, valor / divisor);
@@ -349,25 +348,26 @@ void TDatos::IBQSituacionClientesRiesgoPARRIESGOCONCEDIDO1GetText(fw::Field &Sen
                 try {
                     Sender.setAsFloat(redondeado);
                 } catch (...) {
+                    // A rounded value that the field or its owner's handlers refuse is shown; the text is still built.
                     fw::ui::dialogs().inform(fw::ui::errorText(std::current_exception()));
                 }
             }
         }
         break;
     }
-    case 2:
-    case 3:
+    case tcNumero:
+    case tcNumero3:
         s = fw::formatFloat(descriptor->MascaraVisualizacion, Sender.isNull() ? 0.0 : Sender.asFloat());
         break;
-    case 6:
+    case tcFecha:
         Sender.setDisplayFormat(QStringLiteral("dd/mm/yyyy"));
         s = textoPropio(Sender);
         break;
-    case 8:
+    case tcFechaHora:
         Sender.setDisplayFormat(QStringLiteral("dd/mm/yyyy hh:nn"));
         s = textoPropio(Sender);
         break;
-    case 9:
+    case tcHora:
         Sender.setDisplayFormat(QStringLiteral("hh:nn"));
         s = textoPropio(Sender);
         break;

@@ -267,6 +267,22 @@ TEST_F(ConjuntosDatos, TheWaitCursorShowsWhileAQueryOpensAndGoesAwayWhenTheOpenF
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
+TEST_F(ConjuntosDatos, TheEditableDataSetsWaitCursorLastsThroughItsAfterOpenHandlerEvenWhenItFails)
+{
+    Sesion s(*base);
+    TlxIBDataSet t;
+    prepararPruebas(t, s, 0, 0);
+    Qt::CursorShape forma = Qt::ArrowCursor;
+    t.afterOpen = [&](fw::DataSet &) {
+        if (const QCursor *c = QApplication::overrideCursor())
+            forma = c->shape();
+        throw fw::Error("después de abrir");
+    };
+    EXPECT_THROW(t.open(), fw::Error);
+    EXPECT_EQ(forma, Qt::WaitCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 TEST_F(ConjuntosDatos, TheAnswerToTheCommitQuestionKeepsOrRemovesTheNewRecord)
 {
     const struct

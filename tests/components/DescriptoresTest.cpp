@@ -1,5 +1,6 @@
 #include "ModalesAutomaticos.h"
 #include "components/lxIBDataSet.h"
+#include "components/lxIBQuery.h"
 #include "components/lxRxMemoryData.h"
 #include "framework/base/Error.h"
 
@@ -74,6 +75,36 @@ TEST(Descriptores, FirstOpenBindsOneDescriptorPerDeclaredFieldWithTheDefaultLeve
     auto otra = tablaEmpresas();
     otra->open();
     EXPECT_EQ(t->GetlxCampo(otra->findField("NOMBRE")), nullptr);
+}
+
+TEST(Descriptores, AnyDataSetLeadsToItsDescriptorsAndEachFieldToItsOwn)
+{
+    TlxRxMemoryData tabla;
+    TlxIBDataSet editable;
+    TlxIBQuery consulta;
+    fw::MemoryDataSet simple;
+    EXPECT_EQ(lx::descriptores(tabla), static_cast<lx::Descriptores *>(&tabla));
+    EXPECT_EQ(lx::descriptores(editable), static_cast<lx::Descriptores *>(&editable));
+    EXPECT_EQ(lx::descriptores(consulta), static_cast<lx::Descriptores *>(&consulta));
+    EXPECT_EQ(lx::descriptores(simple), nullptr) << "a framework data set keeps no descriptors";
+
+    auto t = tablaEmpresas();
+    fw::Field &importe = t->fieldByName("IMPORTE");
+    EXPECT_EQ(lx::descriptor(importe), nullptr) << "not opened yet";
+    t->open();
+    ASSERT_NE(lx::descriptor(importe), nullptr);
+    EXPECT_EQ(lx::descriptor(importe), t->GetlxCampo(&importe));
+
+    // Filled through the home as through the class; a kind without a name keeps its number.
+    lx::descriptores(*t)->SetlxCampo(&importe, lx::Presentacion{.Tipo = tcImporte, .Decimales = 0});
+    EXPECT_EQ(lx::descriptor(importe)->MascaraVisualizacion, "#,##0");
+    EXPECT_EQ(lx::descriptor(importe)->AccesoVisualizacion, 4) << "the default level -1 keeps it";
+    t->SetlxCampo(&importe, 5, -1, "*", 0, 2, true, "", "", false);
+    EXPECT_EQ(lx::descriptor(importe)->Tipo, 5);
+
+    simple.addField("ID", fw::FieldType::Integer);
+    simple.open();
+    EXPECT_EQ(lx::descriptor(simple.fieldByName("ID")), nullptr);
 }
 
 TEST(Descriptores, AccessLevelsComeFromTheGlobalListByKeyIgnoringCaseFirstEntryWins)

@@ -7,6 +7,7 @@
 #include "framework/db/MemoryDataSet.h"
 #include "framework/host/HostPaths.h"
 #include "framework/host/IniFile.h"
+#include "framework/ui/WaitCursor.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -531,4 +532,27 @@ TEST(TlxDBComboBox, ChoosesStoredValuesAndEnterMovesOn)
     EXPECT_TRUE(EnviarTeclas(QStringLiteral("^a4~"), true));
     EXPECT_EQ(QApplication::focusWidget(), f.ultimo);
     EXPECT_EQ(ds->fieldByName(QStringLiteral("EXENTA")).asInteger(), 4);
+}
+
+TEST(WaitCursor, IsOneStateAndNeverTakesAwayACursorItDidNotShow)
+{
+    QApplication::setOverrideCursor(Qt::PointingHandCursor); // the host's own
+    {
+        const fw::ui::WaitCursor fuera;
+        ASSERT_NE(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        {
+            const fw::ui::WaitCursor dentro;
+        }
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::PointingHandCursor)
+            << "the first guard that ends puts the cursor back";
+        const fw::ui::WaitCursor otra;
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        fw::ui::WaitCursor::restore();
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::PointingHandCursor);
+    }
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::PointingHandCursor) << "the host's cursor survives";
+    QApplication::restoreOverrideCursor();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }

@@ -7,7 +7,7 @@
 
 namespace fw::ui {
 
-DataComboBox::DataComboBox(QWidget *parent) : QComboBox(parent), m_link(std::make_unique<FieldLink>())
+DataComboBox::DataComboBox(QWidget *parent) : KeyHooked<QComboBox>(parent), m_link(std::make_unique<FieldLink>())
 {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
@@ -158,28 +158,6 @@ void DataComboBox::updateRecord()
     m_modified = false;
 }
 
-bool DataComboBox::ownerKeyDown(QKeyEvent *e)
-{
-    if (!onKeyDown)
-        return true;
-    int key = e->key();
-    onKeyDown(key, e->modifiers());
-    return key != 0;
-}
-
-void DataComboBox::keyDown(QKeyEvent *e)
-{
-    if (!ownerKeyDown(e))
-        return;
-    baseKeyDown(e);
-}
-
-void DataComboBox::keyPress(QString &text)
-{
-    if (onKeyPress)
-        onKeyPress(text);
-}
-
 void DataComboBox::baseKeyDown(QKeyEvent *e)
 {
     QLineEdit *line = lineEdit();
@@ -217,11 +195,6 @@ void DataComboBox::baseKeyDown(QKeyEvent *e)
         return;
     }
     QComboBox::keyPressEvent(e);
-}
-
-void DataComboBox::keyPressEvent(QKeyEvent *e)
-{
-    runDataStep([&] { keyDown(e); });
 }
 
 void DataComboBox::focusOutEvent(QFocusEvent *e)

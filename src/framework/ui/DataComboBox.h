@@ -1,9 +1,9 @@
 #pragma once
 #include "framework/ui/DataEdit.h"
+#include "framework/ui/KeyHooks.h"
 
 #include <QComboBox>
 
-#include <functional>
 #include <memory>
 
 namespace fw::ui {
@@ -14,7 +14,7 @@ namespace fw::ui {
 /// item's text writes that item's value, any other typed text is written as
 /// text. The field's value selects the matching item, or shows as text.
 /// Without a data source it is a plain drop-down whose `storedValue()` is read.
-class DataComboBox : public QComboBox
+class DataComboBox : public KeyHooked<QComboBox>
 {
     Q_OBJECT
 public:
@@ -44,21 +44,12 @@ public:
     /// Writes a changed value to the field now.
     void updateRecord();
 
-    /// Key down: setting key to 0 stops the drop-down's own handling.
-    std::function<void(int &key, Qt::KeyboardModifiers modifiers)> onKeyDown;
-    std::function<void(QString &text)> onKeyPress;
-
 signals:
     /// The chosen item or the text changed, other than by setStoredValue() or the field.
     void changed();
 
 protected:
-    virtual void keyDown(QKeyEvent *event);
-    bool ownerKeyDown(QKeyEvent *event);
-    void baseKeyDown(QKeyEvent *event);
-    virtual void keyPress(QString &text);
-
-    void keyPressEvent(QKeyEvent *event) override;
+    void baseKeyDown(QKeyEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 
 private:

@@ -79,7 +79,7 @@ void FieldLink::layoutChanged()
 // ---------------------------------------------------------------------------
 // DataEdit
 
-DataEdit::DataEdit(QWidget *parent) : QLineEdit(parent), m_link(std::make_unique<FieldLink>())
+DataEdit::DataEdit(QWidget *parent) : KeyHooked<QLineEdit>(parent), m_link(std::make_unique<FieldLink>())
 {
     m_link->onLoad = [this] { load(); };
     m_link->onEditingChanged = [this] { applyReadOnly(); };
@@ -182,30 +182,13 @@ void DataEdit::updateRecord()
     setModified(false);
 }
 
-bool DataEdit::ownerKeyDown(QKeyEvent *e)
-{
-    if (!onKeyDown)
-        return true;
-    int key = e->key();
-    onKeyDown(key, e->modifiers());
-    return key != 0;
-}
-
-void DataEdit::keyDown(QKeyEvent *e)
-{
-    if (!ownerKeyDown(e))
-        return;
-    baseKeyDown(e);
-}
-
 void DataEdit::keyPress(QString &text)
 {
     if (!text.isEmpty() && !isValidFieldChar(m_link->field(), text.at(0))) {
         text.clear();
         return;
     }
-    if (onKeyPress)
-        onKeyPress(text);
+    KeyHooked::keyPress(text);
 }
 
 void DataEdit::baseKeyDown(QKeyEvent *e)
@@ -242,11 +225,6 @@ void DataEdit::baseKeyDown(QKeyEvent *e)
     if (changesText && bound && !beginEdit())
         return;
     QLineEdit::keyPressEvent(e);
-}
-
-void DataEdit::keyPressEvent(QKeyEvent *e)
-{
-    runDataStep([&] { keyDown(e); });
 }
 
 void DataEdit::focusInEvent(QFocusEvent *e)

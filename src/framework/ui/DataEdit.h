@@ -1,6 +1,7 @@
 #pragma once
 #include "framework/db/DataSource.h"
 #include "framework/ui/FieldText.h"
+#include "framework/ui/KeyHooks.h"
 
 #include <QLineEdit>
 #include <QPointer>
@@ -45,7 +46,7 @@ private:
 /// puts the data set into edit mode (when the source allows it) and the text
 /// is written to the field when the focus leaves or the data set posts.
 /// Without a data source it is a plain edit.
-class DataEdit : public QLineEdit
+class DataEdit : public KeyHooked<QLineEdit>
 {
     Q_OBJECT
 public:
@@ -67,22 +68,12 @@ public:
     /// Shows the field's value again, dropping what was typed.
     void reset();
 
-    /// Key down: setting key to 0 stops the edit's own handling.
-    std::function<void(int &key, Qt::KeyboardModifiers modifiers)> onKeyDown;
-    /// A character about to be typed: change it, or empty it to drop it.
-    std::function<void(QString &text)> onKeyPress;
-
 protected:
-    /// Key down: the owner's handler, then the edit's own handling.
-    virtual void keyDown(QKeyEvent *event);
-    /// Runs the owner's key-down handler only; false when it consumed the key.
-    bool ownerKeyDown(QKeyEvent *event);
-    void baseKeyDown(QKeyEvent *event);
+    void baseKeyDown(QKeyEvent *event) override;
     /// A typed character: the base refuses characters the field cannot take,
     /// then runs the owner's handler.
-    virtual void keyPress(QString &text);
+    void keyPress(QString &text) override;
 
-    void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 

@@ -1,97 +1,18 @@
 #pragma once
 #include "framework/db/DataSource.h"
+#include "framework/ui/DataGridModel.h"
+#include "framework/ui/GridColumn.h"
+#include "framework/ui/KeyHooks.h"
 
-#include <QAbstractTableModel>
-#include <QBrush>
-#include <QFont>
 #include <QPointer>
 #include <QStringList>
-#include <QStyledItemDelegate>
 #include <QTableView>
 
 #include <functional>
-#include <optional>
+#include <utility>
 #include <vector>
 
 namespace fw::ui {
-
-/// One column of a grid, as a column definition line holds it:
-/// "FIELD\tWIDTH\tTITLE\tF" (width in characters, last letter T when read-only).
-struct GridColumn
-{
-    QString fieldName;
-    int width = 0; ///< characters; 0 takes the field's display width
-    QString title;
-    bool readOnly = false;
-
-    /// Missing parts keep their defaults; an empty field name gives nothing.
-    static std::optional<GridColumn> fromLine(const QString &line);
-    QString toLine() const;
-};
-
-/// How a cell is drawn; the cell-colour handler may change any of it.
-struct CellLook
-{
-    QFont font;
-    QColor textColor;
-    QBrush background;
-};
-
-enum class CellState { Selected = 0x1, Focused = 0x2, Fixed = 0x4 };
-Q_DECLARE_FLAGS(CellStates, CellState)
-
-class DataGrid;
-
-/// Table model over a data source: one row per record, one column per grid
-/// column. Rows other than the current one are read by walking the data set
-/// once (controls disabled, current record restored) whenever its rows change;
-/// the current row is always read live from the fields. Editing a cell puts the
-/// data set in edit mode and sets the field; moving to another row posts.
-class DataGridModel : public QAbstractTableModel
-{
-    Q_OBJECT
-public:
-    explicit DataGridModel(DataGrid *grid);
-
-    int rowCount(const QModelIndex &parent = {}) const override;
-    int columnCount(const QModelIndex &parent = {}) const override;
-    QVariant data(const QModelIndex &index, int role) const override;
-    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
-    Qt::ItemFlags flags(const QModelIndex &index) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-
-    /// The field shown in a column; null when the data set lacks it or is closed.
-    Field *field(int column) const;
-    /// Row of the data set's current record; -1 when there is none.
-    int currentRow() const { return m_currentRow; }
-    /// Reads every row again.
-    void reload();
-    /// Columns changed: reread.
-    void columnsChanged();
-    /// Small-integer and boolean columns show a check box.
-    static bool isCheckField(const Field *field);
-
-private:
-    friend class DataGrid;
-    struct Cell
-    {
-        QVariant value;
-        QString display;
-        QString edit;
-    };
-    using Row = std::vector<Cell>;
-    Row readCurrent() const;
-    const Cell *cell(int row, int column, Cell &scratch) const;
-    void syncCurrentRow();
-    void currentRecordChanged();
-    void stateChanged(DataSetState state);
-
-    DataGrid *m_grid;
-    std::vector<Row> m_rows;
-    int m_currentRow = -1;
-    int m_insertRow = -1; ///< row of a record being inserted, -1 when none
-    bool m_walking = false;
-};
 
 /// A data-aware grid: a QTableView that follows a fw::DataSource through a
 /// DataGridModel. Columns come from column definition lines (or, without any,
@@ -102,7 +23,7 @@ private:
 ///
 /// The grid neither owns its data source nor the data set; it detaches itself
 /// when either is destroyed.
-class DataGrid : public QTableView
+class DataGrid : public KeyHooked<QTableView>
 {
     Q_OBJECT
 public:
@@ -187,10 +108,6 @@ public:
     /// Cell colours: field of the cell (may be null), draw state, whether the cell
     /// is highlighted, and the look to change.
     std::function<void(Field *field, CellStates state, bool highlighted, CellLook &look)> onCalcCellColors;
-    /// Key down: setting key to 0 stops the grid's own handling.
-    std::function<void(int &key, Qt::KeyboardModifiers modifiers)> onKeyDown;
-    /// Character typed into a cell: change it, or empty it to drop it.
-    std::function<void(QString &text)> onKeyPress;
     /// Raised whenever a data cell is drawn: rectangle, data column, column, state.
     std::function<void(const QRect &rect, int dataColumn, const GridColumn &column, CellStates state)>
         onDrawColumnCell;
@@ -208,14 +125,8 @@ signals:
     void columnExited(int column);
 
 protected:
-    /// Key down: the owner's handler, then the grid's own handling.
-    virtual void keyDown(QKeyEvent *event);
-    /// The grid's own handling of a key, without the owner's handler.
-    void baseKeyDown(QKeyEvent *event);
-    /// Runs only the owner's key-down handler; false when it consumed the key.
-    bool ownerKeyDown(QKeyEvent *event);
-    /// A character about to be typed into a cell; the base runs the owner's handler.
-    virtual void keyPress(QString &text);
+    /// The grid's own handling of a key: navigation, Enter as Tab, insert, delete.
+    void baseKeyDown(QKeyEvent *event) override;
     /// The focus entered the grid (or its editor) from outside, or left it.
     virtual void doEnter() {}
     virtual void doExit() {}
@@ -223,7 +134,6 @@ protected:
     virtual void colExit() {}
 
     bool event(QEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -272,27 +182,5 @@ private:
     QMetaObject::Connection m_focusConnection;
 };
 
-/// Paints grid cells with the look the grid's cell-colour handler decides, and
-/// routes keys typed into cell editors through the grid's key handling.
-class DataGridDelegate : public QStyledItemDelegate
-{
-    Q_OBJECT
-public:
-    explicit DataGridDelegate(DataGrid *grid);
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
-    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
-                          const QModelIndex &index) const override;
-    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
-
-protected:
-    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
-    bool eventFilter(QObject *object, QEvent *event) override;
-
-private:
-    DataGrid *m_grid;
-    mutable bool m_filtering = false;
-};
-
 } // namespace fw::ui
 
-Q_DECLARE_OPERATORS_FOR_FLAGS(fw::ui::CellStates)

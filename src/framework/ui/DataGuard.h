@@ -1,4 +1,5 @@
 #pragma once
+#include "framework/db/DataSet.h"
 #include "framework/ui/Guard.h"
 
 #include <utility>
@@ -18,5 +19,19 @@ auto guardedData(F f)
 {
     return guarded(std::move(f));
 }
+
+/// Stops the data set's bound controls from repainting for as long as it
+/// lives; they repaint once when it ends, however the walk ended.
+class ControlsDisabled
+{
+public:
+    explicit ControlsDisabled(DataSet &dataSet) : m_dataSet(dataSet) { m_dataSet.disableControls(); }
+    ~ControlsDisabled() { m_dataSet.enableControls(); }
+    ControlsDisabled(const ControlsDisabled &) = delete;
+    ControlsDisabled &operator=(const ControlsDisabled &) = delete;
+
+private:
+    DataSet &m_dataSet;
+};
 
 } // namespace fw::ui

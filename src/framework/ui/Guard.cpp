@@ -3,7 +3,6 @@
 #include "framework/base/Error.h"
 #include "framework/ui/Dialogs.h"
 
-
 #include <stdexcept>
 
 namespace fw::ui {
@@ -21,27 +20,40 @@ QString errorText(const std::exception_ptr &error)
 {
     try {
         std::rethrow_exception(error);
+    } catch (const fw::Error &e) {
+        return e.message();
     } catch (const std::exception &e) {
         return QString::fromUtf8(e.what());
     } catch (...) {
+        // Something thrown that is not an exception class has no text of its own.
         return QStringLiteral("Error desconocido");
     }
 }
 
-void handleCurrentError() noexcept
+namespace {
+bool isAbort(const std::exception_ptr &error)
 {
     try {
-        const std::exception_ptr error = std::current_exception();
-        if (!error || g_policy == ErrorPolicy::Discard)
-            return;
-        try {
-            std::rethrow_exception(error);
-        } catch (const fw::Abort &) {
-            return; // a step cancelled on purpose: no message
-        } catch (...) {
-        }
+        std::rethrow_exception(error);
+    } catch (const fw::Abort &) {
+        return true;
+    } catch (...) {
+        // Anything else is a real error.
+        return false;
+    }
+}
+} // namespace
+
+void handleCurrentError() noexcept
+{
+    const std::exception_ptr error = std::current_exception();
+    // A step cancelled on purpose (fw::Abort) ends without a message.
+    if (!error || g_policy == ErrorPolicy::Discard || isAbort(error))
+        return;
+    try {
         dialogs().inform(errorText(error));
     } catch (...) {
+        // A message that cannot be shown (an installed dialog that throws) is dropped: nothing may reach Qt.
     }
 }
 

@@ -45,6 +45,7 @@ void runGuarded(F &&f) noexcept
     try {
         std::forward<F>(f)();
     } catch (...) {
+        // Every error of a handler goes to the policy: Qt must never see one.
         handleCurrentError();
     }
 }
