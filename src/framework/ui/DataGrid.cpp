@@ -15,6 +15,8 @@
 #include <QPainter>
 #include <QScopeGuard>
 
+#include <limits>
+
 namespace fw::ui {
 
 // ---------------------------------------------------------------------------
@@ -242,6 +244,7 @@ void DataGridModel::reload()
         return;
     }
     m_rows.clear();
+    m_mayHaveMore = false;
     m_walking = true;
     try {
         if (ds->uniDirectional()) {
@@ -250,11 +253,16 @@ void DataGridModel::reload()
             m_currentRow = m_rows.empty() ? -1 : 0;
         } else if (!ds->isEmpty()) {
             const int current = ds->recNo();
+            // On demand only the records the data set holds already are read.
+            const int known = m_grid->m_fetchOnDemand ? ds->recordCount() : -1;
+            m_mayHaveMore = known >= 0;
             ds->disableControls();
             try {
                 ds->first();
                 while (!ds->eof()) {
                     m_rows.push_back(readCurrent());
+                    if (known >= 0 && int(m_rows.size()) >= known)
+                        break;
                     ds->next();
                 }
                 ds->setRecNo(current);
@@ -280,6 +288,78 @@ void DataGridModel::reload()
     endResetModel();
 }
 
+bool DataGridModel::canFetchMore(const QModelIndex &parent) const
+{
+    DataSet *ds = m_grid->dataSet();
+    return !parent.isValid() && m_grid->m_fetchOnDemand && m_mayHaveMore && !m_walking && ds && ds->active()
+           && !ds->uniDirectional();
+}
+
+void DataGridModel::fetchMore(const QModelIndex &parent)
+{
+    if (canFetchMore(parent))
+        readMoreRows(std::numeric_limits<int>::max(), true);
+}
+
+void DataGridModel::readMoreRows(int upTo, bool more)
+{
+    DataSet *ds = m_grid->dataSet();
+    if (m_walking || !ds || !ds->active() || ds->uniDirectional() || editingState(ds->state()) || m_insertRow >= 0
+        || !m_grid->m_source->enabled())
+        return;
+    const int have = int(m_rows.size());
+    std::vector<Row> added;
+    m_walking = true;
+    try {
+        const int current = ds->recNo();
+        ds->disableControls();
+        try {
+            if (more) {
+                if (ds->isEmpty()) {
+                    m_mayHaveMore = false;
+                } else {
+                    // Stepping past the last record held makes the data set read its next records.
+                    ds->setRecNo(ds->recordCount());
+                    ds->next();
+                    if (ds->eof())
+                        m_mayHaveMore = false;
+                }
+            }
+            upTo = std::min(upTo, ds->recordCount());
+            if (upTo > have) {
+                ds->setRecNo(have + 1);
+                for (int i = have; i < upTo; ++i) {
+                    added.push_back(readCurrent());
+                    if (i + 1 < upTo)
+                        ds->next();
+                }
+            }
+            if (current > 0)
+                ds->setRecNo(current);
+        } catch (...) {
+            ds->enableControls();
+            throw;
+        }
+        ds->enableControls();
+    } catch (...) {
+        m_walking = false;
+        try {
+            throw;
+        } catch (const Abort &) {
+        } catch (...) {
+            handleCurrentError();
+        }
+        return;
+    }
+    m_walking = false;
+    if (added.empty())
+        return;
+    beginInsertRows({}, have, have + int(added.size()) - 1);
+    for (Row &r : added)
+        m_rows.push_back(std::move(r));
+    endInsertRows();
+}
+
 void DataGridModel::columnsChanged()
 {
     beginResetModel();
@@ -289,6 +369,9 @@ void DataGridModel::columnsChanged()
 void DataGridModel::syncCurrentRow()
 {
     DataSet *ds = m_grid->dataSet();
+    // The data set moved past the rows read so far (a search, the last record).
+    if (m_grid->m_fetchOnDemand && ds && ds->active() && ds->recNo() > int(m_rows.size()))
+        readMoreRows(ds->recNo(), false);
     const int before = m_currentRow;
     m_currentRow = ds && ds->active() && !ds->isEmpty() ? ds->recNo() - 1 : -1;
     if (m_insertRow >= 0)
@@ -810,6 +893,9 @@ void DataGrid::moveRows(int distance, bool appendAtEnd, int column)
     if (ds->state() == DataSetState::Insert && distance > 0 && !ds->modified())
         return; // an untouched new row: nothing below it yet
     ds->checkBrowseMode();
+    // Records not read yet lie beyond the last one held, not past the end.
+    if (m_fetchOnDemand && distance > 0 && !ds->isEmpty() && ds->recNo() >= ds->recordCount())
+        m_model->readMoreRows(ds->recNo() + distance, true);
     const bool atEnd = distance > 0 && (ds->isEmpty() || ds->recNo() >= ds->recordCount());
     if (atEnd) {
         // Past the last row a new one is added, when the grid allows it.

@@ -71,6 +71,11 @@ public:
     /// Small-integer and boolean columns show a check box.
     static bool isCheckField(const Field *field);
 
+    /// Reading rows on demand: more records are read only when the view
+    /// scrolls to them.
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
+
 private:
     friend class DataGrid;
     struct Cell
@@ -85,12 +90,16 @@ private:
     void syncCurrentRow();
     void currentRecordChanged();
     void stateChanged(DataSetState state);
+    /// Reads the records between the last row read and `upTo` (1-based); with
+    /// `more`, first asks the data set for the next records from its source.
+    void readMoreRows(int upTo, bool more);
 
     DataGrid *m_grid;
     std::vector<Row> m_rows;
     int m_currentRow = -1;
     int m_insertRow = -1; ///< row of a record being inserted, -1 when none
     bool m_walking = false;
+    bool m_mayHaveMore = false; ///< on demand: the data set may hold records not read yet
 };
 
 /// A data-aware grid: a QTableView that follows a fw::DataSource through a
@@ -161,6 +170,11 @@ public:
     void setAllowInsert(bool v) { m_allowInsert = v; }
     bool allowDelete() const { return m_allowDelete; }
     void setAllowDelete(bool v) { m_allowDelete = v; }
+    /// Rows are read as the view scrolls to them instead of walking the whole
+    /// data set whenever it changes, so a result of many thousands of rows
+    /// shows its first page after one fetch from the server.
+    bool fetchOnDemand() const { return m_fetchOnDemand; }
+    void setFetchOnDemand(bool v) { m_fetchOnDemand = v; }
     /// A read-only grid never edits, inserts or deletes.
     bool isReadOnly() const { return isReadOnlyGrid(); }
     void setReadOnly(bool readOnly);
@@ -259,6 +273,7 @@ private:
     bool m_allowInsert = true;
     bool m_allowDelete = true;
     bool m_calcEditable = true;
+    bool m_fetchOnDemand = false;
     bool m_syncing = false;
     bool m_resetting = false;
     bool m_applyingWidths = false;
