@@ -543,10 +543,12 @@ void TCustomLxDBEditLookup::Autocompletar()
     FCompletando = true;
     ++FContador_AutoScan;
     try {
-        CargarDataSetResultadoSinVentana(text(), false, false, false);
+        // Loading puts the found code into the edit; what the user typed is kept first.
+        const QString tecleado = text();
+        CargarDataSetResultadoSinVentana(tecleado, false, false, false);
         if (FDataSetCargado) {
             const QString codigo = FDataSetResultado->field(0).asString();
-            setText(text() + codigo.mid(FContador_AutoScan));
+            setText(tecleado + codigo.mid(FContador_AutoScan));
             // Typing on replaces the completed part.
             setSelection(FContador_AutoScan, int(text().size()) - FContador_AutoScan);
             FDataSetCargado = false;
