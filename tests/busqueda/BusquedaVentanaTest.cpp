@@ -26,9 +26,11 @@
 #include <QLocale>
 #include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -228,6 +230,15 @@ TEST_F(Busqueda, CountsTheMatchesOrListsNothingUntilTheUserSearches)
     EXPECT_EQ(contado.StaticTextNumeroRegistros->text(), "Nº Reg: 3");
     EXPECT_EQ(filas(contado), 3);
     EXPECT_EQ(primeraColumna(contado), "C001");
+    // F6 hands the caller the code of the current row.
+    EXPECT_EQ(contado.BotonF6->text(), "F6   Alta Rápida");
+    QString codigoF6;
+    contado.setOnF6Click([&](QObject *sender, const QString &codigo) {
+        EXPECT_EQ(sender, contado.wwIncrementalSearchScan);
+        codigoF6 = codigo;
+    });
+    QTest::keyClick(contado.wwIncrementalSearchScan, Qt::Key_F6);
+    EXPECT_EQ(codigoF6, "C001");
 
     TlxScan sinContar;
     inicializarClientes(sinContar, 1, "gar", false);
@@ -252,6 +263,26 @@ TEST_F(Busqueda, CountsTheMatchesOrListsNothingUntilTheUserSearches)
     EXPECT_EQ(filas(vacio), 2);
     QTest::keyClick(vacio.wwIncrementalSearchScan, Qt::Key_F4);
     EXPECT_EQ(filas(vacio), 1);
+    EXPECT_TRUE(dialogos.vistos.isEmpty()) << dialogos.vistos.join('\n').toStdString();
+}
+
+TEST_F(Busqueda, TheTariffChoiceRunsTheSearchWithTheChosenTariff)
+{
+    fw::Params parametros;
+    parametros.add("ParCodigoTarifa").setValue("T1");
+    TlxScan scan;
+    scan.Inicializar(false, false, true, false, false, true, kGrupo, 1,
+                     {"SELECT C.Codigo,", "C.Nombre, CAST(:ParCodigoTarifa AS CHAR(2)) AS TARIFA", "FROM Clientes C"},
+                     kFormatoCorto, {}, "garr", "Seleccione un Cliente", &sesion->db, parametros, true, false, false,
+                     true, true, "T1", "General", "T2", "Mayorista", "A1", "Central", 0);
+    scan.show();
+    EXPECT_EQ(scan.LabelAlmacenStock->text(), "Almacén: A1 Central");
+    EXPECT_EQ(scan.RGTarifaVentasCliente->text(), "   Cliente   T2 Mayorista");
+    ASSERT_TRUE(scan.RGTarifaVentasDefecto->isChecked());
+    EXPECT_EQ(scan.lxQueryScan->fieldByName("TARIFA").asString(), "T1");
+    scan.RGTarifaVentasCliente->click();
+    EXPECT_EQ(scan.lxQueryScan->fieldByName("TARIFA").asString(), "T2");
+    EXPECT_EQ(primeraColumna(scan), "C003");
     EXPECT_TRUE(dialogos.vistos.isEmpty()) << dialogos.vistos.join('\n').toStdString();
 }
 
