@@ -8,6 +8,7 @@
 #include "components/lxScan.h"
 #include "framework/db/Database.h"
 #include "framework/db/Transaction.h"
+#include "support/SesionPrueba.h"
 #include "support/TestDatabase.h"
 
 #include <firebird/Interface.h>
@@ -167,15 +168,9 @@ int main(int argc, char **argv)
     TestDatabase base(QStringLiteral("bench-busqueda"));
     llenar(base);
 
-    fw::Database db;
-    fw::Transaction tra;
-    db.setDatabaseName(base.connectionString());
-    db.setParams({"user_name=" + TestDatabase::user(), "password=" + TestDatabase::password(), "lc_ctype=ISO8859_1"});
-    tra.setDatabase(&db);
-    tra.setParams({"read_committed", "rec_version", "nowait"});
-    db.setDefaultTransaction(&tra);
-    db.open();
-    tra.start();
+    testsupport::SesionPrueba sesion(base);
+    fw::Database &db = sesion.db;
+    fw::Transaction &tra = sesion.tr;
 
     // Warm the server's cache and learn the statements the window builds.
     const Medida muestra = abrirVentana(db, true);

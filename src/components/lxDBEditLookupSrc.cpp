@@ -127,24 +127,28 @@ fw::Param *TCustomLxDBEditLookup::ParamByName(const QString &Valor)
     }
 }
 
-void TCustomLxDBEditLookup::setFormatoCampos(const QStringList &lineas)
+namespace {
+
+void reemplazarLineas(QStringList &destino, const QStringList &lineas, const QString &paso)
 {
     try {
-        if (lineas != FFormatoCampos)
-            FFormatoCampos = lineas;
+        if (lineas != destino)
+            destino = lineas;
     } catch (...) {
-        avisar(QStringLiteral("Error en SetFormatoCampos"));
+        avisar(paso);
     }
+}
+
+} // namespace
+
+void TCustomLxDBEditLookup::setFormatoCampos(const QStringList &lineas)
+{
+    reemplazarLineas(FFormatoCampos, lineas, QStringLiteral("Error en SetFormatoCampos"));
 }
 
 void TCustomLxDBEditLookup::setOrigenFormatoCampos(const QStringList &lineas)
 {
-    try {
-        if (lineas != FOrigenFormatoCampos)
-            FOrigenFormatoCampos = lineas;
-    } catch (...) {
-        avisar(QStringLiteral("Error en SetOrigenFormatoCampos"));
-    }
+    reemplazarLineas(FOrigenFormatoCampos, lineas, QStringLiteral("Error en SetOrigenFormatoCampos"));
 }
 
 void TCustomLxDBEditLookup::setOpcionesBusqueda(TOpciones opciones)

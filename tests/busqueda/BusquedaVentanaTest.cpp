@@ -6,11 +6,10 @@
 #include "components/lxRxMemoryData.h"
 #include "components/lxScan.h"
 #include "components/lxBoton.h"
-#include "framework/db/Database.h"
 #include "framework/db/DataSource.h"
 #include "framework/db/MemoryDataSet.h"
-#include "framework/db/Transaction.h"
 #include "support/DialogosGrabados.h"
+#include "support/SesionPrueba.h"
 #include "support/TestDatabase.h"
 
 #include <QAction>
@@ -67,24 +66,7 @@ constexpr int kGrupoGrande = 3;
 constexpr int kClientesGrupoGrande = 250;
 
 // One connection and transaction, as the data module holds them.
-struct Sesion
-{
-    fw::Database db;
-    fw::Transaction tr;
-
-    explicit Sesion(const TestDatabase &base)
-    {
-        db.setDatabaseName(base.connectionString());
-        db.setParams({"user_name=" + TestDatabase::user(), "password=" + TestDatabase::password(),
-                      "lc_ctype=ISO8859_1"});
-        tr.setDatabase(&db);
-        tr.setParams({"read_committed", "rec_version", "nowait"});
-        tr.setDefaultAction(fw::TransactionAction::Rollback);
-        db.setDefaultTransaction(&tr);
-        db.open();
-        tr.start();
-    }
-};
+using Sesion = testsupport::SesionPrueba;
 
 /// Acts on the search window once it is shown modally; stops looking when it goes.
 class AlAbrirse

@@ -7,9 +7,8 @@
 #include "components/lxRxMemoryData.h"
 #include "entry/Exports.h"
 #include "framework/base/Error.h"
-#include "framework/db/Database.h"
-#include "framework/db/Transaction.h"
 #include "framework/host/HostString.h"
+#include "support/SesionPrueba.h"
 
 #include <QDialog>
 #include <QGridLayout>
@@ -18,6 +17,7 @@
 #include <QPushButton>
 
 #include <cstdint>
+#include <memory>
 
 namespace {
 
@@ -44,22 +44,16 @@ std::int32_t AbrirConfiguracionVelmora(std::int32_t IdEmpresa, std::int32_t IdGr
                                        fw::host::HostStringPtr RutaBaseDatos, fw::host::HostStringPtr NombreUsuario,
                                        fw::host::HostStringPtr Password)
 {
-    fw::Database db;
-    fw::Transaction tr;
+    std::unique_ptr<testsupport::SesionPrueba> sesion;
     try {
-        db.setDatabaseName(fw::host::fromHostString(RutaBaseDatos));
-        db.setParams({"user_name=" + fw::host::fromHostString(NombreUsuario),
-                      "password=" + fw::host::fromHostString(Password), "lc_ctype=ISO8859_1"});
-        tr.setDatabase(&db);
-        tr.setParams({"read_committed", "rec_version", "nowait"});
-        tr.setDefaultAction(fw::TransactionAction::Rollback);
-        db.setDefaultTransaction(&tr);
-        db.open();
-        tr.start();
+        sesion = std::make_unique<testsupport::SesionPrueba>(fw::host::fromHostString(RutaBaseDatos),
+                                                             fw::host::fromHostString(NombreUsuario),
+                                                             fw::host::fromHostString(Password));
     } catch (const fw::Error &e) {
         QMessageBox::critical(nullptr, QStringLiteral("Conexión"), e.message());
         return 1;
     }
+    fw::Database &db = sesion->db;
 
     QDialog ventana;
     ventana.setObjectName(QStringLiteral("VentanaBusquedaPrueba"));

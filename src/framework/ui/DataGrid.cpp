@@ -313,42 +313,33 @@ void DataGridModel::readMoreRows(int upTo, bool more)
     try {
         const int current = ds->recNo();
         ds->disableControls();
-        try {
-            if (more) {
-                if (ds->isEmpty()) {
+        const auto enable = qScopeGuard([ds] { ds->enableControls(); });
+        if (more) {
+            if (ds->isEmpty()) {
+                m_mayHaveMore = false;
+            } else {
+                // Stepping past the last record held makes the data set read its next records.
+                ds->setRecNo(ds->recordCount());
+                ds->next();
+                if (ds->eof())
                     m_mayHaveMore = false;
-                } else {
-                    // Stepping past the last record held makes the data set read its next records.
-                    ds->setRecNo(ds->recordCount());
-                    ds->next();
-                    if (ds->eof())
-                        m_mayHaveMore = false;
-                }
             }
-            upTo = std::min(upTo, ds->recordCount());
-            if (upTo > have) {
-                ds->setRecNo(have + 1);
-                for (int i = have; i < upTo; ++i) {
-                    added.push_back(readCurrent());
-                    if (i + 1 < upTo)
-                        ds->next();
-                }
-            }
-            if (current > 0)
-                ds->setRecNo(current);
-        } catch (...) {
-            ds->enableControls();
-            throw;
         }
-        ds->enableControls();
+        upTo = std::min(upTo, ds->recordCount());
+        if (upTo > have) {
+            ds->setRecNo(have + 1);
+            for (int i = have; i < upTo; ++i) {
+                added.push_back(readCurrent());
+                if (i + 1 < upTo)
+                    ds->next();
+            }
+        }
+        if (current > 0)
+            ds->setRecNo(current);
     } catch (...) {
         m_walking = false;
-        try {
-            throw;
-        } catch (const Abort &) {
-        } catch (...) {
-            handleCurrentError();
-        }
+        m_mayHaveMore = false; // scrolling on must not repeat a failing read
+        handleCurrentError();  // a step cancelled on purpose passes quietly
         return;
     }
     m_walking = false;
