@@ -4,6 +4,7 @@
 #include "WindowReporter.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -275,6 +276,29 @@ Autopilot::Outcome Autopilot::perform(const AutopilotCommand &command)
                                                                                : QStringLiteral("not visible"))
                        + where;
         return Outcome::Wait;
+    }
+
+    if (command.kind == Kind::DoubleClick) {
+        if (!widget)
+            fail(command.line, QStringLiteral("%1 is an action; double-click needs a widget").arg(command.target));
+        QPointer<QWidget> w(widget);
+        post(widget, [w] {
+            if (!w)
+                return;
+            // A list or grid is double-clicked on its current row, where the user would.
+            QWidget *target = w;
+            QPoint at = w->rect().center();
+            if (auto *view = qobject_cast<QAbstractItemView *>(w.data()); view && view->currentIndex().isValid()) {
+                target = view->viewport();
+                at = view->visualRect(view->currentIndex()).center();
+            }
+            // A user's double click is a click followed by the double click itself.
+            QPointer<QWidget> t(target);
+            QTest::mouseClick(target, Qt::LeftButton, {}, at);
+            if (t)
+                QTest::mouseDClick(target, Qt::LeftButton, {}, at);
+        });
+        return Outcome::Done;
     }
 
     if (command.kind == Kind::Click) {

@@ -69,7 +69,7 @@ std::vector<AutopilotCommand> parseAutopilotScript(const QString &text)
         {"window", Kind::Window, 1},         {"click", Kind::Click, 1},    {"click-text", Kind::ClickText, 1},
         {"key", Kind::Key, 1},               {"type", Kind::Type, 1},      {"set", Kind::Set, 2},
         {"expect-text", Kind::ExpectText, 2}, {"dump", Kind::Dump, 1},      {"screenshot", Kind::Screenshot, 1},
-        {"sleep", Kind::Sleep, 1},
+        {"sleep", Kind::Sleep, 1},           {"double-click", Kind::DoubleClick, 1},
     };
 
     std::vector<AutopilotCommand> script;

@@ -6,6 +6,7 @@
 //   window "<caption>"            until that window is active, caption exact
 //   click <objectName>            a button, action or custom widget, once visible and enabled
 //   click-text "<text>"           a button by its text, '&' mnemonics ignored
+//   double-click <objectName>     a list or grid on its current row, any other widget in its centre
 //   key <name>                    a key by its Qt name: Return, Escape, F2, Shift+Tab...
 //   type "<text>"                 key presses for each character, to the focused widget
 //   set <objectName> "<value>"    line edit text, check box 0/1, radio button 1, combo box
@@ -24,7 +25,7 @@ namespace norvik {
 
 struct AutopilotCommand
 {
-    enum class Kind { Window, Click, ClickText, Key, Type, Set, ExpectText, Dump, Screenshot, Sleep };
+    enum class Kind { Window, Click, ClickText, DoubleClick, Key, Type, Set, ExpectText, Dump, Screenshot, Sleep };
     Kind kind = Kind::Sleep;
     int line = 0;       ///< line number in the script, from 1
     QString target;     ///< caption, objectName, text, file or key name

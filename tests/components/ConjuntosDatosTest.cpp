@@ -6,6 +6,7 @@
 #include "framework/db/Database.h"
 #include "framework/base/Error.h"
 #include "framework/db/Transaction.h"
+#include "support/SesionPrueba.h"
 #include "support/TestDatabase.h"
 
 #include <QCursor>
@@ -55,24 +56,7 @@ INSERT INTO PRUEBAXML VALUES (3, '', 0, 0, NULL);
 )";
 
 // One connection and transaction as the data module holds them.
-struct Sesion
-{
-    fw::Database db;
-    fw::Transaction tr;
-
-    explicit Sesion(const TestDatabase &base)
-    {
-        db.setDatabaseName(base.connectionString());
-        db.setParams({"user_name=" + TestDatabase::user(), "password=" + TestDatabase::password(),
-                      "lc_ctype=ISO8859_1"});
-        tr.setDatabase(&db);
-        tr.setParams({"read_committed", "rec_version", "nowait"});
-        tr.setDefaultAction(fw::TransactionAction::Rollback);
-        db.setDefaultTransaction(&tr);
-        db.open();
-        tr.start();
-    }
-};
+using Sesion = testsupport::SesionPrueba;
 
 // The editable data set over PRUEBAS, limited to the ids of one case.
 void prepararPruebas(TlxIBDataSet &t, Sesion &s, int desde, int hasta)

@@ -82,6 +82,11 @@ public:
     void setAllowInsert(bool v) { m_allowInsert = v; }
     bool allowDelete() const { return m_allowDelete; }
     void setAllowDelete(bool v) { m_allowDelete = v; }
+    /// Rows are read as the view scrolls to them instead of walking the whole
+    /// data set whenever it changes, so a result of many thousands of rows
+    /// shows its first page after one fetch from the server.
+    bool fetchOnDemand() const { return m_fetchOnDemand; }
+    void setFetchOnDemand(bool v) { m_fetchOnDemand = v; }
     /// A read-only grid never edits, inserts or deletes.
     bool isReadOnly() const { return isReadOnlyGrid(); }
     void setReadOnly(bool readOnly);
@@ -169,6 +174,7 @@ private:
     bool m_allowInsert = true;
     bool m_allowDelete = true;
     bool m_calcEditable = true;
+    bool m_fetchOnDemand = false;
     bool m_syncing = false;
     bool m_resetting = false;
     bool m_applyingWidths = false;

@@ -73,6 +73,9 @@ void DataGrid::moveRows(int distance, bool appendAtEnd, int column)
     if (ds->state() == DataSetState::Insert && distance > 0 && !ds->modified())
         return; // an untouched new row: nothing below it yet
     ds->checkBrowseMode();
+    // Records not read yet lie beyond the last one held, not past the end.
+    if (m_fetchOnDemand && distance > 0 && !ds->isEmpty() && ds->recNo() >= ds->recordCount())
+        m_model->readMoreRows(ds->recNo() + distance, true);
     const bool atEnd = distance > 0 && (ds->isEmpty() || ds->recNo() >= ds->recordCount());
     if (atEnd) {
         // Past the last row a new one is added, when the grid allows it.

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <limits>
 
 namespace fw::ui {
 
@@ -229,6 +230,7 @@ void DataGridModel::reload()
         return;
     }
     m_rows.clear();
+    m_mayHaveMore = false;
     m_walking = true;
     std::exception_ptr error;
     try {
@@ -254,16 +256,84 @@ void DataGridModel::readRows(DataSet &ds)
     if (ds.isEmpty())
         return;
     const int current = ds.recNo();
+    // On demand only the records the data set holds already are read.
+    const int known = m_grid->m_fetchOnDemand ? ds.recordCount() : -1;
+    m_mayHaveMore = known >= 0;
     {
         const ControlsDisabled quiet(ds);
         ds.first();
         while (!ds.eof()) {
             m_rows.push_back(readCurrent());
+            if (known >= 0 && int(m_rows.size()) >= known)
+                break;
             ds.next();
         }
         ds.setRecNo(current);
     }
     m_currentRow = ds.recNo() - 1;
+}
+
+bool DataGridModel::canFetchMore(const QModelIndex &parent) const
+{
+    DataSet *ds = m_grid->dataSet();
+    return !parent.isValid() && m_grid->m_fetchOnDemand && m_mayHaveMore && !m_walking && ds && ds->active()
+           && !ds->uniDirectional();
+}
+
+void DataGridModel::fetchMore(const QModelIndex &parent)
+{
+    if (canFetchMore(parent))
+        readMoreRows(std::numeric_limits<int>::max(), true);
+}
+
+void DataGridModel::readMoreRows(int upTo, bool more)
+{
+    DataSet *ds = m_grid->dataSet();
+    if (m_walking || !ds || !ds->active() || ds->uniDirectional() || editingState(ds->state()) || m_insertRow >= 0
+        || !m_grid->m_source->enabled())
+        return;
+    const int have = int(m_rows.size());
+    std::vector<Row> added;
+    m_walking = true;
+    try {
+        const int current = ds->recNo();
+        const ControlsDisabled quiet(*ds);
+        if (more) {
+            if (ds->isEmpty()) {
+                m_mayHaveMore = false;
+            } else {
+                // Stepping past the last record held makes the data set read its next records.
+                ds->setRecNo(ds->recordCount());
+                ds->next();
+                if (ds->eof())
+                    m_mayHaveMore = false;
+            }
+        }
+        upTo = std::min(upTo, ds->recordCount());
+        if (upTo > have) {
+            ds->setRecNo(have + 1);
+            for (int i = have; i < upTo; ++i) {
+                added.push_back(readCurrent());
+                if (i + 1 < upTo)
+                    ds->next();
+            }
+        }
+        if (current > 0)
+            ds->setRecNo(current);
+    } catch (...) {
+        // A failing read is reported once; scrolling on must not repeat it.
+        m_walking = false;
+        m_mayHaveMore = false;
+        handleCurrentError();
+        return;
+    }
+    m_walking = false;
+    if (added.empty())
+        return;
+    beginInsertRows({}, have, have + int(added.size()) - 1);
+    for (Row &r : added)
+        m_rows.push_back(std::move(r));
+    endInsertRows();
 }
 
 void DataGridModel::columnsChanged()
@@ -275,6 +345,9 @@ void DataGridModel::columnsChanged()
 void DataGridModel::syncCurrentRow()
 {
     DataSet *ds = m_grid->dataSet();
+    // The data set moved past the rows read so far (a search, the last record).
+    if (m_grid->m_fetchOnDemand && ds && ds->active() && ds->recNo() > int(m_rows.size()))
+        readMoreRows(ds->recNo(), false);
     const int before = m_currentRow;
     m_currentRow = ds && ds->active() && !ds->isEmpty() ? ds->recNo() - 1 : -1;
     if (m_insertRow >= 0)

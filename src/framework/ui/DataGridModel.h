@@ -41,6 +41,11 @@ public:
     /// Small-integer and boolean columns show a check box.
     static bool isCheckField(const Field *field);
 
+    /// Reading rows on demand: more records are read only when the view
+    /// scrolls to them.
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
+
 private:
     friend class DataGrid;
     struct Cell
@@ -58,12 +63,16 @@ private:
     void syncCurrentRow();
     void currentRecordChanged();
     void stateChanged(DataSetState state);
+    /// Reads the records between the last row read and `upTo` (1-based); with
+    /// `more`, first asks the data set for the next records from its source.
+    void readMoreRows(int upTo, bool more);
 
     DataGrid *m_grid;
     std::vector<Row> m_rows;
     int m_currentRow = -1;
     int m_insertRow = -1; ///< row of a record being inserted, -1 when none
     bool m_walking = false;
+    bool m_mayHaveMore = false; ///< on demand: the data set may hold records not read yet
 };
 
 } // namespace fw::ui
