@@ -1,7 +1,13 @@
 #pragma once
-// Builds strings in the host's own layout; used by the host stand-in and the tests.
-#include "framework/host/HostString.h"
-
+// Builds strings in the host's own layout, written down here on its own (not
+// taken from the plug-in's reader), so a reader that got an offset wrong would
+// fail the tests instead of agreeing with itself:
+//   [-12] code page, 16 bits (1200: UTF-16)
+//   [-10] element size, 16 bits (2)
+//   [ -8] reference count, 32 bits
+//   [ -4] length in UTF-16 code units, 32 bits
+//   [  0] the code units, then a terminating 0
+// The string is passed as the address of its first code unit.
 #include <QString>
 
 #include <cstdint>
@@ -17,29 +23,28 @@ public:
     /// the text after the counted code units, as garbage the reader must ignore.
     explicit HostString(const QString &text, int length = -1)
     {
-        const int n = length < 0 ? int(text.size()) : length;
-        m_buffer.resize(fw::host::kHeaderSize + (text.size() + 1) * 2, 0);
-        unsigned char *base = m_buffer.data() + fw::host::kHeaderSize;
-        const std::uint16_t codePage = 1200, elemSize = 2;
-        const std::int32_t refCount = 1, len = n;
-        std::memcpy(base + fw::host::kCodePageOffset, &codePage, 2);
-        std::memcpy(base + fw::host::kElemSizeOffset, &elemSize, 2);
-        std::memcpy(base + fw::host::kRefCountOffset, &refCount, 4);
-        std::memcpy(base + fw::host::kLengthOffset, &len, 4);
-        std::memcpy(base, text.utf16(), text.size() * 2);
+        const std::int32_t counted = length < 0 ? std::int32_t(text.size()) : std::int32_t(length);
+        const std::uint16_t codePage = 1200, elementSize = 2;
+        const std::int32_t references = 1;
+        m_buffer.resize(kHeader + (std::size_t(text.size()) + 1) * 2, 0);
+        unsigned char *p = m_buffer.data();
+        std::memcpy(p + 0, &codePage, 2);
+        std::memcpy(p + 2, &elementSize, 2);
+        std::memcpy(p + 4, &references, 4);
+        std::memcpy(p + 8, &counted, 4);
+        std::memcpy(p + kHeader, text.utf16(), std::size_t(text.size()) * 2);
     }
-    fw::host::HostStringPtr get() const
-    {
-        return reinterpret_cast<fw::host::HostStringPtr>(m_buffer.data() + fw::host::kHeaderSize);
-    }
+    /// The pointer the host passes: the first code unit.
+    const char16_t *get() const { return reinterpret_cast<const char16_t *>(m_buffer.data() + kHeader); }
     int refCount() const
     {
         std::int32_t r = 0;
-        std::memcpy(&r, m_buffer.data() + fw::host::kHeaderSize + fw::host::kRefCountOffset, 4);
+        std::memcpy(&r, m_buffer.data() + 4, 4);
         return r;
     }
 
 private:
+    static constexpr std::size_t kHeader = 12;
     std::vector<unsigned char> m_buffer;
 };
 

@@ -24,7 +24,8 @@
 
 namespace {
 
-using fw::host::HostStringPtr;
+// The host passes each string as the address of its first UTF-16 code unit.
+using HostStringPtr = const char16_t *;
 using MostrarRiesgoClienteFn = std::int32_t (*)(std::int32_t, std::int32_t, std::int32_t, std::int32_t,
                                                 std::int32_t, std::int32_t, std::int32_t, HostStringPtr,
                                                 HostStringPtr, HostStringPtr);

@@ -13,4 +13,4 @@ export LANG=es_ES.UTF-8
 export LC_ALL=es_ES.UTF-8
 export QT_QPA_PLATFORM=offscreen
 cd "$BUILD_DIR"
-ctest --output-on-failure --timeout 600 "$@"
+ctest -j2 --output-on-failure --timeout 600 "$@"

@@ -1,5 +1,5 @@
 // The two exports end to end through the host stand-in.
-#include "host/NorvikHostRunner.h"
+#include "support/NorvikHostRunner.h"
 #include "support/InstalacionPrueba.h"
 #include "support/TestDatabase.h"
 

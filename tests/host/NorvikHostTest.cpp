@@ -1,6 +1,6 @@
 // norvik-host end to end: loading a plug-in, the host's calling contract, the
 // autopilot's commands and exit codes, and the e-mail program stand-in.
-#include "host/NorvikHostRunner.h"
+#include "support/NorvikHostRunner.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,5 +1,5 @@
 #include "components/lxBoton.h"
-#include "ModalCatcher.h"
+#include "support/ModalCatcher.h"
 
 #include <QAction>
 #include <QLineEdit>

@@ -11,7 +11,7 @@
 #include "support/InstalacionPrueba.h"
 #include "screens/ConfiguracionCreditoCaucion.h"
 #include "support/TestDatabase.h"
-#include "ui_controls/ModalCatcher.h"
+#include "support/ModalCatcher.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

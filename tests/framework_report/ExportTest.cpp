@@ -90,7 +90,7 @@ TEST(ReportExport, TextCsvAndHtmlMatchTheirReferenceFiles)
         SCOPED_TRACE(ext);
         const QString file = tempPath(dir, QStringLiteral("listado.") + QLatin1String(ext));
         findExport(QLatin1String(ext))->write(*doc, file);
-        const QString reference = QStringLiteral(VELMORA_SOURCE_DIR "/tests/report/data/listado.")
+        const QString reference = QStringLiteral(VELMORA_SOURCE_DIR "/tests/framework_report/data/listado.")
             + QString::fromLatin1(ext).toLower();
         if (update) {
             QFile::remove(reference);

@@ -2,7 +2,7 @@
 #include "components/lxDBComboBox.h"
 #include "components/lxDBEdit.h"
 #include "components/lxDBGrid.h"
-#include "ModalCatcher.h"
+#include "support/ModalCatcher.h"
 #include "framework/base/Error.h"
 #include "framework/db/MemoryDataSet.h"
 #include "framework/host/HostPaths.h"

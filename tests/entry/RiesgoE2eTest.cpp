@@ -1,6 +1,6 @@
 // The host's risk check end to end: document context, risk query, the dialog
 // or the overview, and the database left as it was.
-#include "host/NorvikHostRunner.h"
+#include "support/NorvikHostRunner.h"
 #include "support/InstalacionPrueba.h"
 #include "support/TestDatabase.h"
 

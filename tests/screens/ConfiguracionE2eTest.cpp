@@ -1,6 +1,6 @@
 // The configuration action end to end: the host opens the main screen, the
 // user edits risk days and risk groups, closes, and the changes are committed.
-#include "host/NorvikHostRunner.h"
+#include "support/NorvikHostRunner.h"
 #include "support/InstalacionPrueba.h"
 #include "support/TestDatabase.h"
 

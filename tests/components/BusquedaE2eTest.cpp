@@ -1,6 +1,6 @@
 // The lookup edit and its search window driven by a user's keys and mouse
 // through norvik-host, on a stand-in plug-in window.
-#include "host/NorvikHostRunner.h"
+#include "support/NorvikHostRunner.h"
 #include "support/TestDatabase.h"
 
 #include <QFile>
