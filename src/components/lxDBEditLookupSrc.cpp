@@ -422,6 +422,7 @@ void TCustomLxDBEditLookup::CargarResultado(fw::DataSet &origen, bool deVentana)
         if (deVentana)
             ConfirmarCambios();
     } catch (...) {
+        // A record that could not be loaded is simply not loaded; the user is not told.
         FDataSetCargado = false;
     }
 }
@@ -539,6 +540,7 @@ void TCustomLxDBEditLookup::CargarDataSetResultadoSinVentana(const QString &Text
     try {
         FQuery->setSql(recordada);
     } catch (...) {
+        // The statement it had before was valid; failing to put it back leaves the next look-up to rebuild it.
     }
 }
 
