@@ -7,6 +7,7 @@
 #include "install/EjecutorInstalacion.h"
 
 #include <stdexcept>
+#include <utility>
 
 using testsupport::TestDatabase;
 
@@ -36,12 +37,14 @@ struct Conexion
 
 } // namespace
 
-Instalacion instalarModulo(const TestDatabase &db)
+Instalacion instalarModulo(const TestDatabase &db, std::function<void()> antesDeEjecutar)
 {
     TEjecutorInstalacion ejecutor(db.connectionString(), TestDatabase::user(), TestDatabase::password());
+    ejecutor.AntesDeEjecutar = std::move(antesDeEjecutar);
     if (!ejecutor.EjecutarInstalacionSQL())
         throw std::runtime_error("the installer refused the test database's user");
-    return {ejecutor.SentenciasOmitidas(), ejecutor.PrimerError()};
+    return {ejecutor.SentenciasOmitidas(), ejecutor.PrimerError(), ejecutor.SentenciasNoEjecutadas(),
+            ejecutor.PrimerErrorNoEjecutada()};
 }
 
 QStringList salidasRiesgo()
