@@ -368,7 +368,7 @@ TEST(TlxDBGrid, StoredWidthsOutsideTheSaneRangeTakeTheDefinedWidth)
     borrarSeccion(section);
 }
 
-TEST(GridLayoutStore, WritesTheGridsSectionInPlaceAndLeavesAnUnreadableFileAlone)
+TEST(GridLayoutStore, WritesTheGridsSectionInPlaceAndIgnoresAnUnreadableFile)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Rejillas.ini"));
@@ -390,7 +390,7 @@ TEST(GridLayoutStore, WritesTheGridsSectionInPlaceAndLeavesAnUnreadableFileAlone
     ASSERT_TRUE(QDir().mkpath(carpeta));
     const fw::ui::GridLayoutStore enCarpeta(carpeta, QStringLiteral("FormRejilla"));
     EXPECT_TRUE(enCarpeta.lines().isEmpty());
-    EXPECT_THROW(enCarpeta.write({QStringLiteral("A\t5\tA\tF")}), fw::Error);
+    EXPECT_NO_THROW(enCarpeta.write({QStringLiteral("A\t5\tA\tF")}));
     EXPECT_TRUE(QFileInfo(carpeta).isDir());
     // A title the host's code page cannot hold leaves the file as it was.
     EXPECT_THROW(store.write({QStringLiteral("A\t5\tΩ\tF")}), fw::Error);

@@ -26,9 +26,9 @@ QStringList GridLayoutStore::lines() const
 void GridLayoutStore::write(const QStringList &lines) const
 {
     fw::host::IniFile ini(m_file);
-    // A file that cannot be read is never overwritten: it may hold the host's other settings.
+    // A file that cannot be read is ignored, and never overwritten: it may hold the host's other settings.
     if (!ini.load())
-        throw Error(QStringLiteral("No se puede leer %1").arg(m_file));
+        return;
     QStringList claves;
     for (int i = 0; i < lines.size(); ++i) {
         claves << QStringLiteral("Columna%1").arg(i + 1);

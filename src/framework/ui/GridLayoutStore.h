@@ -19,9 +19,10 @@ public:
     /// The stored lines in their order; none when the file or the section
     /// cannot be read or does not exist.
     QStringList lines() const;
-    /// Makes the section hold `lines`, changing its entries in place. Throws
-    /// fw::Error, leaving the file as it was, when the file cannot be read or
-    /// written or a line cannot be written in the host's code page.
+    /// Makes the section hold `lines`, changing its entries in place. A file
+    /// that cannot be read is left alone. Throws fw::Error, leaving the file as
+    /// it was, when it cannot be written or a line cannot be written in the
+    /// host's code page.
     void write(const QStringList &lines) const;
 
 private:
