@@ -208,12 +208,7 @@ TEST(InstalacionModulo, StoresTheProcedureWithItsParameterAndVariableReferences)
 
 TEST(InstalacionModulo, WithoutTheAmountDomainAddsTheOtherColumnsAndNoProcedure)
 {
-    TestDatabase::Options opciones;
-    opciones.editSchema = [](QString schema) {
-        return schema.replace(QStringLiteral("CREATE DOMAIN TLXIMPORTE AS NUMERIC(15,2);"), QString())
-            .replace(QStringLiteral(" TLXIMPORTE"), QStringLiteral(" DOUBLE PRECISION"));
-    };
-    TestDatabase db(QStringLiteral("install-no-importe"), opciones);
+    TestDatabase db(QStringLiteral("install-no-importe"), installtest::sinDominioImporte());
     const auto instalacion = instalarModulo(db);
     // The four amount columns, then the procedure that reads them and its grant.
     EXPECT_EQ(instalacion.omitidas, 6);

@@ -97,12 +97,7 @@ TEST_F(InstaladorVentana, OtherUsersAndCancelLeaveTheDatabaseAsItWas)
 
 TEST_F(InstaladorVentana, StatementsThatCouldNotRunAreCountedInTheClosingMessageWithTheFirstError)
 {
-    TestDatabase::Options sinImporte;
-    sinImporte.editSchema = [](QString schema) {
-        return schema.replace(QStringLiteral("CREATE DOMAIN TLXIMPORTE AS NUMERIC(15,2);"), QString())
-            .replace(QStringLiteral(" TLXIMPORTE"), QStringLiteral(" DOUBLE PRECISION"));
-    };
-    TestDatabase db(QStringLiteral("install-window-no-importe"), sinImporte);
+    TestDatabase db(QStringLiteral("install-window-no-importe"), installtest::sinDominioImporte());
 
     struct Caso
     {

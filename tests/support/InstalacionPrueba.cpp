@@ -47,6 +47,16 @@ Instalacion instalarModulo(const TestDatabase &db, std::function<void()> antesDe
             ejecutor.PrimerErrorNoEjecutada()};
 }
 
+TestDatabase::Options sinDominioImporte()
+{
+    TestDatabase::Options opciones;
+    opciones.editSchema = [](QString schema) {
+        return schema.replace(QStringLiteral("CREATE DOMAIN TLXIMPORTE AS NUMERIC(15,2);"), QString())
+            .replace(QStringLiteral(" TLXIMPORTE"), QStringLiteral(" DOUBLE PRECISION"));
+    };
+    return opciones;
+}
+
 QStringList salidasRiesgo()
 {
     const char *antes[] = {"PARRIESGOCONCEDIDO", "PARFACTPTESCOBRO", "PARDEVPENDIENTES",   "PARREMPTESCONFIRMAR",

@@ -25,6 +25,10 @@ struct Instalacion
 /// `antesDeEjecutar` runs just before each statement is executed.
 Instalacion instalarModulo(const testsupport::TestDatabase &db, std::function<void()> antesDeEjecutar = {});
 
+/// A host database that lacks the amount domain TLXIMPORTE (its own columns
+/// made plain doubles), so the module's amount columns cannot be added.
+testsupport::TestDatabase::Options sinDominioImporte();
+
 /// The risk procedure's 81 outputs in their declared order.
 QStringList salidasRiesgo();
 
