@@ -357,7 +357,8 @@ TEST(TlxDBGrid, StoredWidthsOutsideTheSaneRangeTakeTheDefinedWidth)
         auto ini = rejillas();
         ASSERT_TRUE(ini.load());
         ini.writeString(section, QStringLiteral("Columna1"), kTresColumnas[0]);
-        ini.writeString(section, QStringLiteral("Columna2"), QStringLiteral("NOMBRE\t%1\tNombre\tF").arg(QLatin1String(c.ancho)));
+        ini.writeString(section, QStringLiteral("Columna2"),
+                        QStringLiteral("NOMBRE\t%1\tNombre\tF").arg(QLatin1String(c.ancho)));
         ini.writeString(section, QStringLiteral("Columna3"), kTresColumnas[2]);
         ASSERT_TRUE(ini.save());
         Ventana v(*ds, ventana, kTresColumnas, true);
