@@ -8,7 +8,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libqt6printsupport6 libgl1-mesa-dev
   firebird3.0-server firebird-dev libfbclient2
-  libsimpleini-dev libxlsxwriter-dev libcli11-dev
+  libxlsxwriter-dev libcli11-dev
   libgtest-dev googletest libbenchmark-dev
   xvfb xauth poppler-utils locales libxml2-utils python3
   fonts-dejavu-core unrtf

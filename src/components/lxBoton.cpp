@@ -18,6 +18,8 @@ TlxBoton::TlxBoton(QWidget *parent) : QWidget(parent)
 {
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_Hover);
+    // In a layout it takes the height of its picture and caption, as a push button does.
+    setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
     m_color = palette().color(QPalette::Button);
     resize(100, 23);
     changed();
@@ -64,6 +66,7 @@ void TlxBoton::setGlyph(const QPixmap &glyph)
 void TlxBoton::setNumGlyphs(int count)
 {
     m_numGlyphs = count;
+    applyAutoSize();
     changed();
 }
 
@@ -72,6 +75,7 @@ void TlxBoton::setStyle(int style)
     m_style = style;
     if (style == bsModern)
         m_alignment = Qt::AlignHCenter;
+    updateGeometry();
     changed();
 }
 
@@ -256,22 +260,45 @@ void TlxBoton::changed()
     update();
 }
 
+TlxBoton::Contenido TlxBoton::medirContenido(const QFont &font, const QRect &area) const
+{
+    const QFontMetrics fm(font);
+    const QPixmap g = glyphFrame();
+    Contenido c;
+    c.textFlags = m_wordWrap ? Qt::TextWordWrap : Qt::TextSingleLine;
+    c.text = m_caption.isEmpty() ? QSize() : fm.boundingRect(area, c.textFlags, m_caption).size();
+    c.gap = (!g.isNull() && !m_caption.isEmpty()) ? fm.horizontalAdvance(QLatin1Char(' ')) : 0;
+    c.glyph = g.size();
+    if (m_layout == blGlyphLeft || m_layout == blGlyphRight)
+        c.total = QSize(c.text.width() + c.gap + c.glyph.width(), qMax(c.text.height(), c.glyph.height()));
+    else
+        c.total = QSize(qMax(c.text.width(), c.glyph.width()), c.text.height() + c.gap + c.glyph.height());
+    return c;
+}
+
+QSize TlxBoton::sizeHint() const
+{
+    // The caption as wide as it gets: bold while down in the Encarta style.
+    QFont f = font();
+    if (m_style == bsEncarta)
+        f.setBold(true);
+    const QSize content = medirContenido(f, QRect(0, 0, 10000, 10000)).total;
+    // A button with neither caption nor image still keeps a clickable height.
+    const int minimo = QFontMetrics(font()).height();
+    return QSize(qMax(content.width(), minimo) + 2 * kMargin, qMax(content.height(), minimo) + 2 * kMargin);
+}
+
+QSize TlxBoton::minimumSizeHint() const { return sizeHint(); }
+
 void TlxBoton::applyAutoSize()
 {
+    // Layouts read the size hint again; an auto-sized button also resizes itself.
+    updateGeometry();
     if (!m_autoSize)
         return;
-    QFont f = font();
-    const QFontMetrics fm(f);
-    const QPixmap g = glyphFrame();
-    const int textFlags = m_wordWrap ? Qt::TextWordWrap : Qt::TextSingleLine;
-    const int wrapWidth = m_wordWrap ? qMax(1, width() - 2 * kMargin - (g.isNull() ? 0 : g.width())) : 10000;
-    const QSize text = m_caption.isEmpty() ? QSize() : fm.boundingRect(QRect(0, 0, wrapWidth, 10000), textFlags, m_caption).size();
-    const int gap = (!g.isNull() && !m_caption.isEmpty()) ? fm.horizontalAdvance(QLatin1Char(' ')) : 0;
-    QSize content;
-    if (m_layout == blGlyphLeft || m_layout == blGlyphRight)
-        content = QSize(text.width() + gap + g.width(), qMax(text.height(), g.height()));
-    else
-        content = QSize(qMax(text.width(), g.width()), text.height() + gap + g.height());
+    const int glyphWidth = glyphFrame().width();
+    const int wrapWidth = m_wordWrap ? qMax(1, width() - 2 * kMargin - glyphWidth) : 10000;
+    const QSize content = medirContenido(font(), QRect(0, 0, wrapWidth, 10000)).total;
     const QRect old = geometry();
     const QSize wanted(content.width() + 2 * kMargin, content.height() + 2 * kMargin);
     // A right-aligned button grows to the left.
@@ -335,15 +362,13 @@ void TlxBoton::paintEvent(QPaintEvent *)
     if (style == bsEncarta && m_down)
         f.setBold(true);
     p.setFont(f);
-    const QFontMetrics fm(f);
     const QPixmap g = glyphFrame();
     const QRect area = r.adjusted(kMargin, kMargin, -kMargin, -kMargin);
-    const int textFlags = m_wordWrap ? Qt::TextWordWrap : Qt::TextSingleLine;
-    const QSize text = m_caption.isEmpty() ? QSize() : fm.boundingRect(area, textFlags, m_caption).size();
-    const int gap = (!g.isNull() && !m_caption.isEmpty()) ? fm.horizontalAdvance(QLatin1Char(' ')) : 0;
-    const bool horizontal = m_layout == blGlyphLeft || m_layout == blGlyphRight;
-    const QSize content = horizontal ? QSize(text.width() + gap + g.width(), qMax(text.height(), g.height()))
-                                     : QSize(qMax(text.width(), g.width()), text.height() + gap + g.height());
+    const Contenido medida = medirContenido(f, area);
+    const int textFlags = medida.textFlags;
+    const QSize text = medida.text;
+    const int gap = medida.gap;
+    const QSize content = medida.total;
     int x = area.left();
     if (m_alignment & Qt::AlignRight)
         x = area.right() + 1 - content.width();

@@ -110,6 +110,11 @@ public:
     /// Whether the mouse is over the button now (the flat look draws its frame then).
     bool isMouseInside() const { return m_mouseInside; }
 
+    /// The picture's frame and the caption on one line, placed by Layout, with
+    /// the 4-pixel margins: what a layout gives the button.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 signals:
     void clicked();
     void doubleClicked();
@@ -132,6 +137,16 @@ protected:
 
 private:
     friend class TlxBotonActionLink;
+    /// Where caption and picture need room, the caption laid out inside `area`.
+    struct Contenido
+    {
+        QSize text;
+        QSize glyph;
+        int gap = 0; ///< one blank between caption and picture when there are both
+        QSize total;
+        int textFlags = 0;
+    };
+    Contenido medirContenido(const QFont &font, const QRect &area) const;
     int effectiveStyle() const;
     QColor backgroundColor() const;
     QColor textColor() const;

@@ -7,6 +7,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
+
+#include <algorithm>
 
 namespace lxcomun {
 
@@ -111,6 +114,34 @@ QByteArray escaparTal(const QString &texto)
     return out;
 }
 
+bool esNombreXML(const QString &nombre)
+{
+    auto letra = [](QChar c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_'; };
+    if (nombre.isEmpty() || !letra(nombre.front()))
+        return false;
+    return std::all_of(nombre.begin(), nombre.end(), [&](QChar c) {
+        return letra(c) || (c >= u'0' && c <= u'9') || c == u'-' || c == u'.';
+    });
+}
+
+// A name cannot be escaped in XML: a field name that is no plain ASCII XML name,
+// or that two fields share, would make the whole packet unreadable.
+void comprobarNombres(const fw::DataSet &ds)
+{
+    QSet<QString> vistos;
+    for (const auto &f : ds.fields()) {
+        const QString &nombre = f->fieldName();
+        if (!esNombreXML(nombre))
+            throw fw::Error(QStringLiteral("No se puede guardar el paquete XML: el nombre del campo \"%1\" solo puede "
+                                           "llevar letras sin acentos, cifras y los signos _ - . y debe empezar por "
+                                           "una letra o _")
+                                .arg(nombre));
+        if (vistos.contains(nombre))
+            throw fw::Error(QStringLiteral("No se puede guardar el paquete XML: hay dos campos \"%1\"").arg(nombre));
+        vistos.insert(nombre);
+    }
+}
+
 } // namespace
 
 QString TextoValorXML(const fw::Field &campo)
@@ -131,8 +162,9 @@ QString TextoValorXML(const fw::Field &campo)
     default:
         break;
     }
-    // The field's own text: numbers in the user's locale, without grouping.
-    return campo.text();
+    // The field's own text, never a get-text handler's display: numbers in the
+    // user's locale, without grouping.
+    return campo.asString();
 }
 
 QByteArray LimpiarValorXML(const QString &valor, LimpiezaXML limpieza)
@@ -238,12 +270,14 @@ void GuardarPaqueteXML(fw::DataSet &ds, const QString &nombreFichero, LimpiezaXM
 {
     if (!ds.active())
         throw fw::Error(QStringLiteral("El conjunto de datos %1 no está abierto").arg(ds.objectName()));
+    // Refused before the file is touched, so an existing file stays as it was.
+    comprobarNombres(ds);
     EscritorFichero out(nombreFichero);
 
     QByteArray cabecera = "<?xml version=\"1.0\" standalone=\"yes\"?><DATAPACKET Version=\"2.0\">"
                           "<METADATA><FIELDS>";
     for (const auto &f : ds.fields()) {
-        cabecera += "<FIELD attrname=\"" + escaparTal(f->fieldName()) + '"';
+        cabecera += "<FIELD attrname=\"" + f->fieldName().toLatin1() + '"';
         // A type without a type text leaves the attribute out: "fieldtype=" alone is not XML.
         if (const QByteArray tipo = tipoCampoXML(*f); !tipo.isEmpty())
             cabecera += " fieldtype=" + tipo;
@@ -270,7 +304,7 @@ void GuardarPaqueteXML(fw::DataSet &ds, const QString &nombreFichero, LimpiezaXM
                     const QString valor = TextoValorXML(*f);
                     if (valor.isEmpty())
                         continue;
-                    fila += ' ' + escaparTal(f->fieldName()) + "=\"" + LimpiarValorXML(valor, limpieza) + '"';
+                    fila += ' ' + f->fieldName().toLatin1() + "=\"" + LimpiarValorXML(valor, limpieza) + '"';
                 }
                 fila += "/>";
                 out << fila;

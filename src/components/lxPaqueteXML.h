@@ -20,10 +20,14 @@ enum class LimpiezaXML {
 /// Writes every record of `ds` into `nombreFichero` (replaced when present) as
 /// one line of XML data packet, then puts the data set back on the record it
 /// stood on. Errors (file creation, writing, the data set) go to the caller.
+/// Field names are written as they are, so a data set with a name that is no
+/// plain ASCII XML name, or with two fields of one name, is refused with an
+/// fw::Error before the file is touched.
 void GuardarPaqueteXML(fw::DataSet &ds, const QString &nombreFichero, LimpiezaXML limpieza);
 
 /// The value text of the current record's field as the packet writes it
-/// (before escaping); empty means the attribute is left out.
+/// (before escaping): the field's own text, not a get-text handler's; empty
+/// means the attribute is left out.
 QString TextoValorXML(const fw::Field &campo);
 
 /// Applies the class's character clean-up and makes the text safe inside a

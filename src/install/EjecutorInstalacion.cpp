@@ -1,22 +1,41 @@
 #include "install/EjecutorInstalacion.h"
 
 #include "data/Conexion.h"
+#include "framework/base/Error.h"
 #include "framework/db/Database.h"
 #include "framework/db/SqlStatement.h"
 #include "framework/db/Transaction.h"
 #include "framework/ui/Guard.h"
 #include "install/SentenciasInstalacion.h"
 
+#include <ibase.h>
+
 namespace {
 
-/// Keeps the first error a statement meets. Call only inside a catch block.
-void anotar(QString &error)
+/// A metadata update refused by a duplicate key in the system tables: the
+/// domain, column or other object the statement adds is there already.
+bool yaExiste(const std::exception_ptr &error)
 {
-    if (error.isEmpty())
-        error = fw::ui::errorText(std::current_exception());
+    try {
+        std::rethrow_exception(error);
+    } catch (const fw::DatabaseError &e) {
+        return e.hasGdsCode(isc_no_meta_update)
+               && (e.hasGdsCode(isc_unique_key_violation) || e.hasGdsCode(isc_no_dup));
+    } catch (...) {
+        // Anything that is not a database error says nothing about the object.
+        return false;
+    }
 }
 
 } // namespace
+
+void TEjecutorInstalacion::Errores::anotar()
+{
+    const std::exception_ptr actual = std::current_exception();
+    if (primero.isEmpty())
+        primero = fw::ui::errorText(actual);
+    objetoPresente = objetoPresente || yaExiste(actual);
+}
 
 TEjecutorInstalacion::TEjecutorInstalacion(const QString &ruta, const QString &usuario, const QString &password)
     : m_ruta(ruta), m_usuario(usuario), m_password(password), BaseDatosActualizacion(std::make_unique<fw::Database>()),
@@ -63,34 +82,39 @@ void TEjecutorInstalacion::EjecutarSentenciaSQL(const QStringList &lineas)
     IBSQLActualizacionInterna->setSql(lineas);
     if (IBSQLActualizacionInterna->sqlText().trimmed().isEmpty())
         return;
-    QString error;
+    Errores errores;
     bool confirmada = false;
     try {
-        confirmada = EjecutarConReintento(error);
+        confirmada = EjecutarConReintento(errores);
     } catch (...) {
         // Any error outside the two attempts (starting, rolling back a failed commit) drops the statement.
-        anotar(error);
+        errores.anotar();
     }
     try {
         Desconectar();
     } catch (...) {
         // A close that fails still lets the connection go, and what was committed stays.
     }
-    if (!confirmada) {
-        ++m_omitidas;
-        if (m_primerError.isEmpty())
-            m_primerError = error;
-    }
+    if (confirmada)
+        return;
+    ++m_omitidas;
+    if (m_primerError.isEmpty())
+        m_primerError = errores.primero;
+    if (errores.objetoPresente)
+        return;
+    ++m_noEjecutadas;
+    if (m_primerErrorNoEjecutada.isEmpty())
+        m_primerErrorNoEjecutada = errores.primero;
 }
 
-bool TEjecutorInstalacion::EjecutarConReintento(QString &error)
+bool TEjecutorInstalacion::EjecutarConReintento(Errores &errores)
 {
     ConfigurarConexion(*BaseDatosActualizacion, m_ruta, m_usuario, m_password);
     try {
         BaseDatosActualizacion->open();
     } catch (...) {
         // Any failure to connect: the statement is skipped without a word.
-        anotar(error);
+        errores.anotar();
         return false;
     }
 
@@ -107,7 +131,7 @@ bool TEjecutorInstalacion::EjecutarConReintento(QString &error)
         confirmada = true;
     } catch (...) {
         // Any error of the first attempt: once more on a fresh connection, without a commit of its own.
-        anotar(error);
+        errores.anotar();
         try {
             if (tr.active())
                 tr.rollback();
@@ -118,7 +142,7 @@ bool TEjecutorInstalacion::EjecutarConReintento(QString &error)
             reintentada = true;
         } catch (...) {
             // Any error of the second attempt, reconnecting included: the statement is dropped.
-            anotar(error);
+            errores.anotar();
         }
     }
 
@@ -129,7 +153,7 @@ bool TEjecutorInstalacion::EjecutarConReintento(QString &error)
             confirmada = reintentada;
         } catch (...) {
             // Any failed commit: the statement's work is rolled back and dropped.
-            anotar(error);
+            errores.anotar();
             if (tr.active())
                 tr.rollback();
         }

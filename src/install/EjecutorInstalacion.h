@@ -46,13 +46,29 @@ public:
     /// commit refused) is skipped and counted. An empty text is not a statement.
     void EjecutarSentenciaSQL(const QStringList &lineas);
 
-    /// Statements skipped so far.
+    /// Statements skipped so far, those whose object was there already included.
     int SentenciasOmitidas() const { return m_omitidas; }
     /// The first error of the first statement skipped; empty when none was.
     const QString &PrimerError() const { return m_primerError; }
+    /// Statements skipped for any reason other than the domain, column or other
+    /// object they add being there already: what they do is missing from the
+    /// database, and the installation has to be run again.
+    int SentenciasNoEjecutadas() const { return m_noEjecutadas; }
+    /// The first error of the first statement that could not be run; empty when none.
+    const QString &PrimerErrorNoEjecutada() const { return m_primerErrorNoEjecutada; }
 
 private:
-    bool EjecutarConReintento(QString &error);
+    /// What the attempts at one statement met.
+    struct Errores
+    {
+        QString primero;
+        /// An attempt was refused because the object is there already.
+        bool objetoPresente = false;
+        /// Records the current exception. Call only inside a catch block.
+        void anotar();
+    };
+
+    bool EjecutarConReintento(Errores &errores);
     void Intento();
     void Desconectar();
 
@@ -61,6 +77,8 @@ private:
     QString m_password;
     int m_omitidas = 0;
     QString m_primerError;
+    int m_noEjecutadas = 0;
+    QString m_primerErrorNoEjecutada;
     // Declared in this order so that they go in the reverse one: statement, transaction, connection.
     std::unique_ptr<fw::Database> BaseDatosActualizacion;
     std::unique_ptr<fw::Transaction> IBTAdmin_ActualizacionInterna;

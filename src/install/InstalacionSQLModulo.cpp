@@ -24,6 +24,18 @@ void colorTexto(QWidget *w, const QColor &color)
 
 } // namespace
 
+QString TFormInstalacionSQLModulo::MensajeFinal(int noEjecutadas, const QString &primerError)
+{
+    if (noEjecutadas == 0)
+        return QStringLiteral("\r\n !!! Proceso Terminado Correctamente ¡¡¡");
+    const QString cuantas = noEjecutadas == 1
+                                ? QStringLiteral("No se ha podido ejecutar 1 sentencia")
+                                : QStringLiteral("No se han podido ejecutar %1 sentencias").arg(noEjecutadas);
+    return QStringLiteral("\r\n !!! La instalación no ha terminado correctamente ¡¡¡\r\n ") + cuantas
+           + QStringLiteral(" de la instalación. El primer error fue:\r\n") + primerError
+           + QStringLiteral("\r\n Vuelva a ejecutar la instalación.");
+}
+
 TFormInstalacionSQLModulo::TFormInstalacionSQLModulo(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("FormInstalacionSQLModulo"));
@@ -100,7 +112,7 @@ void TFormInstalacionSQLModulo::EjecutarInstalacionSQL()
     ejecutor.AntesDeEjecutar = [] { QApplication::processEvents(); };
     try {
         ejecutor.EjecutarInstalacionSQL();
-        MostrarAviso(QStringLiteral("\r\n !!! Proceso Terminado Correctamente ¡¡¡"));
+        MostrarAviso(MensajeFinal(ejecutor.SentenciasNoEjecutadas(), ejecutor.PrimerErrorNoEjecutada()));
     } catch (...) {
         // Any error assembling a statement ends the sequence; what already ran stays committed.
         MostrarAviso(QStringLiteral("Error al Actualizar la base de datos.  \r\n")

@@ -30,6 +30,11 @@ public:
     /// tells how it ended.
     void EjecutarInstalacionSQL();
 
+    /// The closing message: the success text when every statement ran (or found
+    /// its object there already); otherwise how many could not be run and the
+    /// first error, so that the user knows to run the installation again.
+    static QString MensajeFinal(int noEjecutadas, const QString &primerError);
+
 private:
     void buildForm();
     void BitBtnAceptarClick();

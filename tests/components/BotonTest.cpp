@@ -2,6 +2,7 @@
 #include "support/ModalCatcher.h"
 
 #include <QAction>
+#include <QImage>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -9,6 +10,9 @@
 #include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -196,29 +200,115 @@ TEST(TlxBoton, NumGlyphsFollowsTheImage)
     EXPECT_EQ(button.NumGlyphs(), 0);
 }
 
-TEST(TlxBoton, PaintedColoursFollowTheState)
-{
-    QWidget parent;
-    auto *button = new TlxBoton(&parent);
-    button->setColor(QColor(200, 200, 200));
-    button->setColorWhenDown(QColor(255, 0, 0));
-    EXPECT_EQ(button->property("paintedBackgroundColor").value<QColor>(), QColor(200, 200, 200));
-    button->setDown(true);
-    EXPECT_EQ(button->property("paintedBackgroundColor").value<QColor>(), QColor(255, 0, 0));
-    button->setEnabled(false);
-    EXPECT_EQ(button->property("paintedTextColor").value<QColor>(), QColor(128, 128, 128));
+namespace {
 
-    // Painting every style and layout must not fail, and the disabled look uses the second frame.
-    QPixmap glyph(32, 16);
-    glyph.fill(Qt::magenta);
-    button->setGlyph(glyph);
-    button->setCaption(QStringLiteral("Explicación"));
-    for (int style : {bsNormal, bsEncarta, bsModern})
-        for (int layout : {blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom}) {
-            button->setStyle(style);
-            button->setLayout(layout);
-            EXPECT_FALSE(button->grab().isNull());
+// Two 16 x 16 frames, blue for enabled and green for disabled, on magenta: the
+// bottom-left pixel, and so the colour left out when the image is drawn.
+QPixmap dosFotogramas()
+{
+    QImage image(32, 16, QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    for (int y = 2; y < 14; ++y)
+        for (int x = 2; x < 14; ++x) {
+            image.setPixelColor(x, y, Qt::blue);
+            image.setPixelColor(16 + x, y, Qt::green);
         }
+    return QPixmap::fromImage(image);
+}
+
+bool contiene(const QImage &image, const QColor &color)
+{
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y) == color)
+                return true;
+    return false;
+}
+
+} // namespace
+
+TEST(TlxBoton, PaintsFrameBackgroundCaptionAndImageForEachState)
+{
+    const QColor fondo(200, 200, 200), rojo(255, 0, 0), tinta(0, 0, 160), gris(128, 128, 128), padre(10, 160, 10);
+    struct Caso
+    {
+        const char *estado;
+        std::function<void(TlxBoton &)> preparar;
+        QColor arribaIzquierda, abajoDerecha, relleno, texto, imagen;
+    };
+    const Caso casos[] = {
+        {"normal", [](TlxBoton &) {}, Qt::white, Qt::black, fondo, tinta, Qt::blue},
+        {"down", [](TlxBoton &b) { b.setDown(true); }, Qt::black, Qt::white, rojo, tinta, Qt::blue},
+        {"disabled", [](TlxBoton &b) { b.setEnabled(false); }, fondo, fondo, fondo, gris, Qt::green},
+        {"flat", [](TlxBoton &b) { b.setFlat(true); }, fondo, fondo, fondo, tinta, Qt::blue},
+        {"flat and down", [](TlxBoton &b) { b.setFlat(true), b.setDown(true); }, Qt::black, Qt::white, rojo, tinta,
+         Qt::blue},
+        {"transparent", [](TlxBoton &b) { b.setTransparent(true); }, Qt::white, Qt::black, padre, tinta, Qt::blue},
+    };
+    for (const Caso &c : casos) {
+        SCOPED_TRACE(c.estado);
+        QWidget ventana;
+        QPalette pv = ventana.palette();
+        pv.setColor(QPalette::Window, padre);
+        ventana.setPalette(pv);
+        ventana.setAutoFillBackground(true);
+        auto *button = new TlxBoton(&ventana);
+        button->setGeometry(0, 0, 140, 26);
+        button->setColor(fondo);
+        button->setColorWhenDown(rojo);
+        QPalette pb = button->palette();
+        pb.setColor(QPalette::ButtonText, tinta);
+        button->setPalette(pb);
+        QFont sinSuavizado = button->font();
+        sinSuavizado.setStyleStrategy(QFont::NoAntialias); // text pixels in the pen's own colour
+        button->setFont(sinSuavizado);
+        button->setGlyph(dosFotogramas());
+        button->setCaption(QStringLiteral("Explicación"));
+        c.preparar(*button);
+        ventana.show();
+
+        const QImage pintado = ventana.grab(button->geometry()).toImage();
+        EXPECT_EQ(pintado.pixelColor(0, 0), c.arribaIzquierda);
+        EXPECT_EQ(pintado.pixelColor(pintado.width() - 1, pintado.height() - 1), c.abajoDerecha);
+        EXPECT_EQ(pintado.pixelColor(pintado.width() - 3, 2), c.relleno);
+        EXPECT_TRUE(contiene(pintado, c.texto));
+        EXPECT_TRUE(contiene(pintado, c.imagen));
+        EXPECT_FALSE(contiene(pintado, c.imagen == Qt::blue ? QColor(Qt::green) : QColor(Qt::blue)));
+        EXPECT_FALSE(contiene(pintado, Qt::magenta));
+        EXPECT_FALSE(contiene(pintado, c.texto == gris ? tinta : gris));
+    }
+}
+
+TEST(TlxBoton, InALayoutItTakesTheSizeOfItsPictureAndCaptionAndCanBeClicked)
+{
+    for (int layout : {blGlyphLeft, blGlyphTop}) {
+        SCOPED_TRACE(layout);
+        QWidget ventana;
+        auto *columna = new QVBoxLayout(&ventana);
+        auto *button = new TlxBoton;
+        button->setGlyph(dosFotogramas());
+        button->setLayout(layout);
+        button->setCaption(QStringLiteral("Explicación"));
+        columna->addWidget(button);
+        columna->addStretch(1);
+        ventana.resize(300, 200);
+        ventana.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&ventana));
+
+        const QFontMetrics fm(button->font());
+        const int texto = fm.horizontalAdvance(QStringLiteral("Explicación"));
+        const int separacion = fm.horizontalAdvance(QLatin1Char(' '));
+        const QSize contenido = layout == blGlyphLeft
+                                    ? QSize(16 + separacion + texto, std::max(16, fm.height()))
+                                    : QSize(std::max(16, texto), 16 + separacion + fm.height());
+        EXPECT_GE(button->width(), contenido.width() + 8);
+        EXPECT_GE(button->height(), contenido.height() + 8);
+        EXPECT_EQ(button->height(), button->sizeHint().height());
+
+        QSignalSpy clicks(button, &TlxBoton::clicked);
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_EQ(clicks.count(), 1);
+    }
 }
 
 TEST(TlxBoton, AutoSizeKeepsTheRightEdgeWhenRightAligned)

@@ -401,6 +401,9 @@ TEST_F(PaqueteXmlSql, QueryAndEditableDataSetWriteTheirReferencePackets)
         const QByteArray escrito = leerFichero(fichero);
         EXPECT_TRUE(soloAsciiImprimible(escrito, &k.ds == &q));
         compararConReferencia(escrito, k.referencia);
+        // ID is NOT NULL in the table.
+        EXPECT_TRUE(escrito.contains("<FIELD attrname=\"ID\" fieldtype=\"i4\" required=\"true\">"));
+        EXPECT_TRUE(escrito.contains("<FIELD attrname=\"NOMBRE\" fieldtype=\"string\" WIDTH=\"30\">"));
         const PaqueteLeido p = leerPaquete(escrito);
         ASSERT_TRUE(p.error.isEmpty()) << p.error.toStdString();
         EXPECT_EQ(p.tipos, (QStringList{"i4", "string", "r8", "i4", "datetime"}));
@@ -422,5 +425,11 @@ TEST_F(PaqueteXmlSql, QueryAndEditableDataSetWriteTheirReferencePackets)
         EXPECT_TRUE(vacio.endsWith("</FIELDS><PARAMS PRIMARY_KEY=\"1\"><PARAM Name=\"NO_RESET_CALL\" Value=\"TRUE\" "
                                    "Type=\"boolean\" /></PARAMS></METADATA><ROWDATA></ROWDATA></DATAPACKET>"));
         EXPECT_FALSE(vacio.contains("<ROW ") || vacio.contains("<ROW/"));
+
+        // Two columns of one name would give a row two attributes of that name.
+        k.ds.close();
+        k.ds.setSql(QStringList{"SELECT ID, ID FROM PRUEBAXML"});
+        k.ds.open();
+        EXPECT_THROW(k.guardar(fichero), fw::Error);
     }
 }

@@ -7,12 +7,17 @@
 #include "framework/db/MemoryDataSet.h"
 #include "framework/host/HostPaths.h"
 #include "framework/host/IniFile.h"
+#include "framework/ui/GridLayoutStore.h"
 #include "framework/ui/WaitCursor.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -331,6 +336,66 @@ TEST(TlxDBGrid, StoredLayoutWithOtherColumnCountIsReplaced)
         EXPECT_EQ(v.grid->columnDefinitions(), seis);
     }
     borrarSeccion(section);
+}
+
+TEST(TlxDBGrid, StoredWidthsOutsideTheSaneRangeTakeTheDefinedWidth)
+{
+    const QString ventana = QStringLiteral("VentanaPruebaAnchos");
+    const QString section = ventana + QStringLiteral("lxDBGridPrueba");
+    struct Caso
+    {
+        const char *ancho;
+        int esperado;
+    };
+    const Caso casos[] = {
+        {"40", 40}, {"1000", 1000}, {"1001", 27}, {"2147483647", 27},
+        {"-5", 27}, {"0", 27},      {"99999999999", 27},
+    };
+    auto ds = tabla();
+    for (const Caso &c : casos) {
+        borrarSeccion(section);
+        auto ini = rejillas();
+        ASSERT_TRUE(ini.load());
+        ini.writeString(section, QStringLiteral("Columna1"), kTresColumnas[0]);
+        ini.writeString(section, QStringLiteral("Columna2"),
+                        QStringLiteral("NOMBRE\t%1\tNombre\tF").arg(QLatin1String(c.ancho)));
+        ini.writeString(section, QStringLiteral("Columna3"), kTresColumnas[2]);
+        ASSERT_TRUE(ini.save());
+        Ventana v(*ds, ventana, kTresColumnas, true);
+        v.grid->setFocus();
+        EXPECT_EQ(v.grid->columnWidthInChars(1), c.esperado) << c.ancho;
+        EXPECT_EQ(v.grid->columnWidthInChars(0), 6) << c.ancho;
+    }
+    borrarSeccion(section);
+}
+
+TEST(GridLayoutStore, WritesTheGridsSectionInPlaceAndIgnoresAnUnreadableFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Rejillas.ini"));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Antes]\r\nx = 1\r\n[FormRejilla]\r\nColumna1=A\t5\tA\tF\r\nColumna2=B\t5\tB\tF\r\n"
+                "Columna3=C\t5\tC\tF\r\n\r\n[Despues]\r\ny=2\r\n");
+    }
+    const fw::ui::GridLayoutStore store(path, QStringLiteral("FormRejilla"));
+    store.write({QStringLiteral("B\t8\tBe\tF"), QStringLiteral("A\t5\tA\tF")});
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("[Antes]\r\nx = 1\r\n[FormRejilla]\r\nColumna1=B\t8\tBe\tF\r\n"
+                                      "Columna2=A\t5\tA\tF\r\n\r\n[Despues]\r\ny=2\r\n"));
+    EXPECT_EQ(store.lines(), QStringList({QStringLiteral("B\t8\tBe\tF"), QStringLiteral("A\t5\tA\tF")}));
+
+    const QString carpeta = dir.filePath(QStringLiteral("Carpeta"));
+    ASSERT_TRUE(QDir().mkpath(carpeta));
+    const fw::ui::GridLayoutStore enCarpeta(carpeta, QStringLiteral("FormRejilla"));
+    EXPECT_TRUE(enCarpeta.lines().isEmpty());
+    EXPECT_NO_THROW(enCarpeta.write({QStringLiteral("A\t5\tA\tF")}));
+    EXPECT_TRUE(QFileInfo(carpeta).isDir());
+    // A title the host's code page cannot hold leaves the file as it was.
+    EXPECT_THROW(store.write({QStringLiteral("A\t5\tΩ\tF")}), fw::Error);
+    EXPECT_EQ(store.lines().size(), 2);
 }
 
 TEST(TlxDBGrid, CellEditorWidgetEditsItsColumn)

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QMap>
+#include <QProcess>
 #include <QString>
 #include <QXmlStreamReader>
 
@@ -51,10 +52,29 @@ struct PaqueteLeido
     QString error;
 };
 
-/// Parses a packet with QXmlStreamReader; `error` is set when it is not well-formed.
+/// What libxml2's checker says of a document: empty when it is well-formed.
+inline QString erroresXmllint(const QByteArray &bytes)
+{
+    QProcess xmllint;
+    xmllint.start(QStringLiteral("xmllint"), {QStringLiteral("--noout"), QStringLiteral("-")});
+    if (!xmllint.waitForStarted())
+        return QStringLiteral("xmllint could not be started");
+    xmllint.write(bytes);
+    xmllint.closeWriteChannel();
+    xmllint.waitForFinished();
+    if (xmllint.exitStatus() == QProcess::NormalExit && xmllint.exitCode() == 0)
+        return {};
+    return QString::fromLocal8Bit(xmllint.readAllStandardError());
+}
+
+/// Parses a packet with QXmlStreamReader; `error` is set when it is not
+/// well-formed for it or for libxml2.
 inline PaqueteLeido leerPaquete(const QByteArray &bytes)
 {
     PaqueteLeido p;
+    p.error = erroresXmllint(bytes);
+    if (!p.error.isEmpty())
+        return p;
     QXmlStreamReader r(bytes);
     while (!r.atEnd()) {
         if (r.readNext() != QXmlStreamReader::StartElement)

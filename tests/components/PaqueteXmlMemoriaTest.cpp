@@ -2,6 +2,7 @@
 #include "components/lxRxMemoryData.h"
 #include "framework/base/Error.h"
 
+#include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
 
@@ -67,6 +68,8 @@ TEST(PaqueteXmlTablaMemoria, WritesMetadataAndRowsAsTheReferencePacket)
     anadir(t, {{"CODIGO", "C3"}, {"NOMBRE", ""}, {"FECHAHORA", QDateTime(QDate(2024, 3, 1), QTime(0, 0, 0, 1))}});
     t.setRecNo(2);
     t.fieldByName("GRANDE").setReadOnly(true);
+    // The packet carries the value, not the text a handler shows for it.
+    t.fieldByName("IMPORTE").onGetText = [](fw::Field &, QString &texto, bool) { texto = "1.500,50  "; };
 
     QTemporaryDir dir;
     const QString fichero = dir.filePath("memoria.xml");
@@ -124,4 +127,40 @@ TEST(PaqueteXmlTablaMemoria, AFileThatCannotBeCreatedIsAnErrorForTheCaller)
     t.addField("ID", fw::FieldType::Integer);
     t.open();
     EXPECT_THROW(t.GuardarXML("/no/such/folder/x.xml"), fw::Error);
+}
+
+TEST(PaqueteXmlTablaMemoria, FieldNamesNoXmlReaderAcceptsAreRefusedBeforeTheFileIsTouched)
+{
+    QTemporaryDir dir;
+    const QString fichero = dir.filePath("nombres.xml");
+    for (const char *nombre : {"AÑO", "1A", "A B", "NS:X", "-A", ".A", "A&B"}) {
+        TlxRxMemoryData t;
+        t.addField("ID", fw::FieldType::Integer);
+        t.addField(QString::fromUtf8(nombre), fw::FieldType::String, 10);
+        t.open();
+        anadir(t, {{"ID", 1}, {nombre, "x"}});
+        {
+            QFile previo(fichero);
+            ASSERT_TRUE(previo.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            previo.write("previo");
+        }
+        try {
+            t.GuardarXML(fichero);
+            ADD_FAILURE() << nombre << " was written";
+        } catch (const fw::Error &e) {
+            EXPECT_TRUE(e.message().contains(QString::fromUtf8(nombre))) << e.message().toStdString();
+        }
+        EXPECT_EQ(leerFichero(fichero), QByteArray("previo")) << nombre;
+    }
+
+    // Letters, digits, "_", "-" and "." make names that need no escaping.
+    TlxRxMemoryData t;
+    t.addField("_Id.2-b", fw::FieldType::Integer);
+    t.open();
+    anadir(t, {{"_Id.2-b", 7}});
+    t.GuardarXML(fichero);
+    const PaqueteLeido p = leerPaquete(leerFichero(fichero));
+    ASSERT_TRUE(p.error.isEmpty()) << p.error.toStdString();
+    ASSERT_EQ(p.filas.size(), 1);
+    EXPECT_EQ(p.filas[0].value("_Id.2-b"), "7");
 }

@@ -247,9 +247,10 @@ TEST_F(NorvikHost, LoadsTheModuleFromItsOwnFolder)
 TEST_F(NorvikHost, EmailProgramLogsTheAttachmentItWasGiven)
 {
     const hosttest::HostFolder folder(QString{});
+    // The host writes its files in its 8-bit code page: \xf3 is ó.
     folder.write(QStringLiteral("ListaDireccionesEMail.ini"),
-                 QByteArray("[Configuracion]\r\nPuedeGuardar=1\r\nRutaAdjunto=/tmp/informes/Situación clientes.PDF\r\n"
-                            "IndiceFiltroQRDefecto=2\r\n"));
+                 QByteArray("[Configuracion]\r\nPuedeGuardar=1\r\n"
+                            "RutaAdjunto=/tmp/informes/Situaci\xf3n clientes.PDF\r\nIndiceFiltroQRDefecto=2\r\n"));
     for (int i = 0; i < 2; ++i) {
         // Started from another folder: the log goes to the program's folder, not the current one.
         const HostResult r =

@@ -103,6 +103,7 @@ TEST(InstalacionModulo, AddsTheSchemaFixesExistingRowsAndSurvivesASecondRun)
     const auto primera = instalarModulo(db);
     EXPECT_EQ(primera.omitidas, 0);
     EXPECT_EQ(primera.primerError, QString());
+    EXPECT_EQ(primera.noEjecutadas, 0);
 
     EXPECT_EQ(db.value("SELECT COUNT(*) FROM RDB$FIELDS WHERE RDB$FIELD_NAME = 'TLXGRUPORIESGO'"), "1");
     EXPECT_THROW(db.run("INSERT INTO SERIESDOCUMENTOS (IDSERIESDOCUMENTOS, GRUPORIESGO) VALUES (50, 6);"),
@@ -147,6 +148,9 @@ TEST(InstalacionModulo, AddsTheSchemaFixesExistingRowsAndSurvivesASecondRun)
     EXPECT_EQ(segunda.omitidas, 16);
     EXPECT_TRUE(segunda.primerError.contains(QLatin1String("CREATE DOMAIN TLXGRUPORIESGO failed")))
         << segunda.primerError.toStdString();
+    // Those objects are there, so nothing is missing and the run counts as clean.
+    EXPECT_EQ(segunda.noEjecutadas, 0);
+    EXPECT_EQ(segunda.errorNoEjecutada, QString());
 
     EXPECT_EQ(db.rows("SELECT GRUPORIESGO FROM SERIESDOCUMENTOS ORDER BY IDSERIESDOCUMENTOS"),
               QStringList({"1", "3", "1"}));
@@ -204,17 +208,15 @@ TEST(InstalacionModulo, StoresTheProcedureWithItsParameterAndVariableReferences)
 
 TEST(InstalacionModulo, WithoutTheAmountDomainAddsTheOtherColumnsAndNoProcedure)
 {
-    TestDatabase::Options opciones;
-    opciones.editSchema = [](QString schema) {
-        return schema.replace(QStringLiteral("CREATE DOMAIN TLXIMPORTE AS NUMERIC(15,2);"), QString())
-            .replace(QStringLiteral(" TLXIMPORTE"), QStringLiteral(" DOUBLE PRECISION"));
-    };
-    TestDatabase db(QStringLiteral("install-no-importe"), opciones);
+    TestDatabase db(QStringLiteral("install-no-importe"), installtest::sinDominioImporte());
     const auto instalacion = instalarModulo(db);
     // The four amount columns, then the procedure that reads them and its grant.
     EXPECT_EQ(instalacion.omitidas, 6);
     EXPECT_TRUE(instalacion.primerError.contains(QLatin1String("ALTER TABLE CLIENTES failed")))
         << instalacion.primerError.toStdString();
+    // None of them is there: all six could not be run.
+    EXPECT_EQ(instalacion.noEjecutadas, 6);
+    EXPECT_EQ(instalacion.errorNoEjecutada, instalacion.primerError);
 
     for (const ColumnaAnadida &c : kColumnas) {
         const bool depende = QLatin1String(c.dominio) == QLatin1String("TLXIMPORTE");
@@ -239,8 +241,26 @@ TEST(InstalacionModulo, RunnerRefusesOtherUsersAndSkipsEveryStatementOfAnUnreach
     ejecutor.AntesDeEjecutar = [&] { ++ejecuciones; };
     EXPECT_TRUE(ejecutor.EjecutarInstalacionSQL());
     EXPECT_EQ(ejecutor.SentenciasOmitidas(), TEjecutorInstalacion::Sentencias().size());
+    EXPECT_EQ(ejecutor.SentenciasNoEjecutadas(), TEjecutorInstalacion::Sentencias().size());
     EXPECT_EQ(TEjecutorInstalacion::Sentencias().size(), 23);
     EXPECT_TRUE(ejecutor.PrimerError().contains(QLatin1String("no-existe-ejecutor.fdb")))
         << ejecutor.PrimerError().toStdString();
     EXPECT_EQ(ejecuciones, 0);
+}
+
+TEST(InstalacionModulo, ConnectionLostPartWayCountsTheStatementsThatCouldNotRun)
+{
+    TestDatabase db(QStringLiteral("install-connection-lost"));
+    // The 21 schema statements run; from the procedure on, every attempt loses its connection
+    // just before it executes, as when the server stops.
+    int ejecuciones = 0;
+    const auto instalacion = instalarModulo(db, [&] {
+        if (++ejecuciones > 21)
+            db.run(QStringLiteral("DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID <> CURRENT_CONNECTION;"));
+    });
+    EXPECT_EQ(instalacion.noEjecutadas, 2);
+    EXPECT_EQ(instalacion.omitidas, 2);
+    EXPECT_FALSE(instalacion.errorNoEjecutada.isEmpty());
+    EXPECT_EQ(db.value("SELECT COUNT(*) FROM RDB$FIELDS WHERE RDB$FIELD_NAME = 'TLXGRUPORIESGO'"), "1");
+    EXPECT_FALSE(existeProcedimiento(db));
 }

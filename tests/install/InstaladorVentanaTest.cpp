@@ -95,8 +95,37 @@ TEST_F(InstaladorVentana, OtherUsersAndCancelLeaveTheDatabaseAsItWas)
     EXPECT_EQ(procedimientos(db), "0");
 }
 
-TEST_F(InstaladorVentana, UnreachableDatabaseSkipsEveryStatementAndStillEndsWithTheSuccessMessage)
+TEST_F(InstaladorVentana, StatementsThatCouldNotRunAreCountedInTheClosingMessageWithTheFirstError)
 {
-    EXPECT_FALSE(pulsar("localhost:/tmp/velmora-test-db/no-existe-instalacion.fdb", "SYSDBA", true));
-    EXPECT_EQ(grabados->avisos(), QStringList{kExito});
+    TestDatabase db(QStringLiteral("install-window-no-importe"), installtest::sinDominioImporte());
+
+    struct Caso
+    {
+        QString ruta;
+        int noEjecutadas;
+        const char *primerError;
+    };
+    const Caso casos[] = {
+        // The four amount columns lack the host's domain; the procedure reading them and its grant follow.
+        {db.connectionString(), 6, "ALTER TABLE CLIENTES failed"},
+        {QStringLiteral("localhost:/tmp/velmora-test-db/no-existe-instalacion.fdb"), 23, "no-existe-instalacion.fdb"},
+    };
+    for (const Caso &c : casos) {
+        grabados->vistos.clear();
+        EXPECT_FALSE(pulsar(c.ruta, "SYSDBA", true)) << c.ruta.toStdString();
+        const QStringList avisos = grabados->avisos();
+        ASSERT_EQ(avisos.size(), 1) << c.ruta.toStdString();
+        const QString cabecera = QStringLiteral("\r\n !!! La instalación no ha terminado correctamente ¡¡¡\r\n "
+                                                "No se han podido ejecutar %1 sentencias de la instalación. "
+                                                "El primer error fue:\r\n")
+                                     .arg(c.noEjecutadas);
+        EXPECT_TRUE(avisos[0].startsWith(cabecera)) << avisos[0].toStdString();
+        EXPECT_TRUE(avisos[0].contains(QLatin1String(c.primerError))) << avisos[0].toStdString();
+        EXPECT_TRUE(avisos[0].endsWith(QStringLiteral("\r\n Vuelva a ejecutar la instalación.")));
+    }
+    EXPECT_EQ(procedimientos(db), "0");
+    EXPECT_EQ(TFormInstalacionSQLModulo::MensajeFinal(1, QStringLiteral("E")),
+              QStringLiteral("\r\n !!! La instalación no ha terminado correctamente ¡¡¡\r\n No se ha podido "
+                             "ejecutar 1 sentencia de la instalación. El primer error fue:\r\nE\r\n Vuelva a "
+                             "ejecutar la instalación."));
 }

@@ -7,6 +7,7 @@
 #include "install/EjecutorInstalacion.h"
 
 #include <stdexcept>
+#include <utility>
 
 using testsupport::TestDatabase;
 
@@ -36,12 +37,24 @@ struct Conexion
 
 } // namespace
 
-Instalacion instalarModulo(const TestDatabase &db)
+Instalacion instalarModulo(const TestDatabase &db, std::function<void()> antesDeEjecutar)
 {
     TEjecutorInstalacion ejecutor(db.connectionString(), TestDatabase::user(), TestDatabase::password());
+    ejecutor.AntesDeEjecutar = std::move(antesDeEjecutar);
     if (!ejecutor.EjecutarInstalacionSQL())
         throw std::runtime_error("the installer refused the test database's user");
-    return {ejecutor.SentenciasOmitidas(), ejecutor.PrimerError()};
+    return {ejecutor.SentenciasOmitidas(), ejecutor.PrimerError(), ejecutor.SentenciasNoEjecutadas(),
+            ejecutor.PrimerErrorNoEjecutada()};
+}
+
+TestDatabase::Options sinDominioImporte()
+{
+    TestDatabase::Options opciones;
+    opciones.editSchema = [](QString schema) {
+        return schema.replace(QStringLiteral("CREATE DOMAIN TLXIMPORTE AS NUMERIC(15,2);"), QString())
+            .replace(QStringLiteral(" TLXIMPORTE"), QStringLiteral(" DOUBLE PRECISION"));
+    };
+    return opciones;
 }
 
 QStringList salidasRiesgo()

@@ -104,6 +104,8 @@ void SqlQuery::internalOpen()
             def.size = c.type == FieldType::String ? c.size : 0;
             Field &f = makeField(def);
             f.setOrigin(c.origin());
+            // A NOT NULL column gives a required field.
+            f.setRequired(!c.nullable);
             m_columnToField.emplace_back(int(i), f.index());
             m_convert.push_back(false);
         }

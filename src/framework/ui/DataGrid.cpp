@@ -271,10 +271,17 @@ bool DataGrid::loadLayout()
     QStringList lines;
     QStringList names;
     for (const QString &line : stored) {
-        const auto c = GridColumn::fromLine(line);
+        auto c = GridColumn::fromLine(line);
         // A column whose field the data set no longer has is left out.
         if (!c || (ds && ds->active() && !ds->findField(c->fieldName)))
             continue;
+        // The file is the host's and may be damaged: a width no column can have takes the defined one.
+        if (!GridLayoutStore::widthAccepted(c->width)) {
+            const auto defined = std::find_if(m_columns.begin(), m_columns.end(), [&](const GridColumn &d) {
+                return d.fieldName.compare(c->fieldName, Qt::CaseInsensitive) == 0;
+            });
+            c->width = defined != m_columns.end() ? defined->width : 0;
+        }
         lines << c->toLine();
         names << c->fieldName.toUpper();
     }

@@ -26,11 +26,19 @@ QStringList GridLayoutStore::lines() const
 void GridLayoutStore::write(const QStringList &lines) const
 {
     fw::host::IniFile ini(m_file);
+    // A file that cannot be read is ignored, and never overwritten: it may hold the host's other settings.
     if (!ini.load())
-        throw Error(QStringLiteral("No se puede leer %1").arg(m_file));
-    ini.eraseSection(m_section);
-    for (int i = 0; i < lines.size(); ++i)
-        ini.writeString(m_section, QStringLiteral("Columna%1").arg(i + 1), lines[i]);
+        return;
+    QStringList claves;
+    for (int i = 0; i < lines.size(); ++i) {
+        claves << QStringLiteral("Columna%1").arg(i + 1);
+        if (!ini.writeString(m_section, claves.back(), lines[i]))
+            throw Error(QStringLiteral("No se puede guardar la columna \"%1\" en %2").arg(lines[i], m_file));
+    }
+    // Columns the layout no longer has; the section is the grid's own.
+    for (const QString &clave : ini.keys(m_section))
+        if (!claves.contains(clave, Qt::CaseInsensitive))
+            ini.removeKey(m_section, clave);
     if (!ini.save())
         throw Error(QStringLiteral("No se puede escribir %1").arg(m_file));
 }
