@@ -11,6 +11,7 @@
 #include "support/InstalacionPrueba.h"
 #include "screens/ConfiguracionCreditoCaucion.h"
 #include "support/TestDatabase.h"
+#include "support/DialogosGrabados.h"
 #include "support/ModalCatcher.h"
 
 #include <QLineEdit>
@@ -88,8 +89,16 @@ struct Sesion
     ~Sesion()
     {
         ventana.reset();
-        sesion.deshacer();
+        if (!conexionPerdida)
+            sesion.deshacer();
     }
+    /// The server drops this session's connection, as when it is killed by an administrator.
+    void perderConexion(const TestDatabase &db)
+    {
+        db.run("DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID <> CURRENT_CONNECTION;");
+        conexionPerdida = true;
+    }
+    bool conexionPerdida = false;
     /// Closes the window and commits, as the main screen does after it.
     void cerrarYConfirmar()
     {
@@ -267,6 +276,37 @@ TEST_F(ConfiguracionVentana, APendingValueThatCannotBeStoredKeepsTheWindowOpen)
     v.btnCerrar->click();
     EXPECT_FALSE(v.isVisible());
     EXPECT_FALSE(s.datos->tSeriesDocumentos->active());
+}
+
+TEST_F(ConfiguracionVentana, AfterTheConnectionIsLostClosingOffersToDropThePendingEdit)
+{
+    db->run("UPDATE FORMASPAGO SET DIASRIESGO = 7 WHERE IDFORMASPAGO = 1;");
+    {
+        Sesion s(*db);
+        auto &v = *s.ventana;
+        irACelda(v.lxDBGridFormasPago, 0, QStringLiteral("DIASRIESGO"));
+        teclear(QStringLiteral("33"));
+        s.perderConexion(*db);
+
+        testsupport::DialogosGrabados dialogos;
+        const QString pregunta = QStringLiteral("confirm|  Configuración de Velmora|No se ha podido guardar el cambio pendiente: ");
+        // Staying is offered and honoured; every way of closing asks again.
+        dialogos.respuesta = false;
+        v.btnCerrar->click();
+        EXPECT_TRUE(v.isVisible());
+        dialogos.respuesta = true;
+        v.close();
+        EXPECT_FALSE(v.isVisible());
+        ASSERT_EQ(dialogos.vistos.size(), 2) << dialogos.vistos.join(QLatin1Char('\n')).toStdString();
+        const QString oferta = QStringLiteral("\r\n\r\n¿Cerrar la ventana sin guardarlo?");
+        for (const QString &visto : dialogos.vistos) {
+            ASSERT_TRUE(visto.startsWith(pregunta) && visto.endsWith(oferta)) << visto.toStdString();
+            EXPECT_FALSE(visto.mid(pregunta.size()).chopped(oferta.size()).trimmed().isEmpty())
+                << "the database's own text follows";
+        }
+        EXPECT_FALSE(s.datos->tFormasPago->active());
+    }
+    EXPECT_EQ(db->value("SELECT DIASRIESGO FROM FORMASPAGO WHERE IDFORMASPAGO = 1"), QStringLiteral("7"));
 }
 
 TEST_F(ConfiguracionVentana, RiskGroupOutsideOneToFiveIsRefusedInTheCell)
