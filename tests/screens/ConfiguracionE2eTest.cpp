@@ -4,6 +4,10 @@
 #include "support/InstalacionPrueba.h"
 #include "support/TestDatabase.h"
 
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QThread>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -45,23 +49,26 @@ protected:
                 "UPDATE FORMASPAGO SET DIASRIESGO = 45 WHERE IDFORMASPAGO = 2;");
     }
 
-    /// Opens the configuration window from the main screen, runs `guion` in it
-    /// (it must close the window), then closes the main screen.
-    static hosttest::HostResult configurar(const QString &guion)
+    /// The host's arguments to open the configuration window from the main
+    /// screen, run `guion` in it (it must close the window), then close the main screen.
+    static QStringList argumentos(const HostFolder &folder, const QString &guion)
     {
-        HostFolder folder;
         const QString completo = QStringLiteral("window \"  Modulo de Velmora\"\n"
                                                 "click BotonConfigurar\n"
                                                 "window \"  Configuración de Velmora\"\n") +
                                  guion +
                                  QStringLiteral("window \"  Modulo de Velmora\"\n"
                                                 "click BotonCerrar\n");
-        return folder.run({QStringLiteral("AbrirConfiguracionVelmora"), QStringLiteral("--IdEmpresa"),
-                           QStringLiteral("1"), QStringLiteral("--IdGrupoEmpresa"), QStringLiteral("1"),
-                           QStringLiteral("--RutaBaseDatos"), db->connectionString(),
-                           QStringLiteral("--NombreUsuario"), TestDatabase::user(), QStringLiteral("--Password"),
-                           TestDatabase::password(), QStringLiteral("--autopilot"),
-                           folder.write(QStringLiteral("guion.autopilot"), completo)});
+        return {QStringLiteral("AbrirConfiguracionVelmora"), QStringLiteral("--IdEmpresa"), QStringLiteral("1"),
+                QStringLiteral("--IdGrupoEmpresa"), QStringLiteral("1"), QStringLiteral("--RutaBaseDatos"),
+                db->connectionString(), QStringLiteral("--NombreUsuario"), TestDatabase::user(),
+                QStringLiteral("--Password"), TestDatabase::password(), QStringLiteral("--autopilot"),
+                folder.write(QStringLiteral("guion.autopilot"), completo)};
+    }
+    static hosttest::HostResult configurar(const QString &guion)
+    {
+        HostFolder folder;
+        return folder.run(argumentos(folder, guion));
     }
 
     /// "code|value" rows joined by blanks, as they read in a failure.
@@ -220,4 +227,42 @@ TEST_F(ConfiguracionE2e, CellKeysAndChoicesActOnTheCellTheUserIsIn)
         EXPECT_EQ(mensajes(r).join(QLatin1Char('\n')).toStdString(), c.mensajes.join(QLatin1Char('\n')).toStdString())
             << r.out.toStdString();
     }
+}
+
+TEST_F(ConfiguracionE2e, AfterTheConnectionIsLostTheWindowClosesWithoutThePendingEdit)
+{
+    reiniciar();
+    HostFolder folder;
+    // The script waits while the test kills the connection from the server's side.
+    const QString listo = folder.file(QStringLiteral("listo.json"));
+    hosttest::HostProcess host(argumentos(folder, QStringLiteral("key End\n"
+                                                                 "type \"33\"\n"
+                                                                 "dump %1\n"
+                                                                 "sleep 6000\n"
+                                                                 "click btnCerrar\n"
+                                                                 "click-text \"No\"\n"
+                                                                 "click btnCerrar\n"
+                                                                 "click-text \"Yes\"\n"
+                                                                 "click-text \"OK\"\n")
+                                                      .arg(listo)),
+                               folder.host(), folder.path());
+    QElapsedTimer reloj;
+    reloj.start();
+    while (!QFileInfo::exists(listo) && reloj.elapsed() < 60000)
+        QThread::msleep(50);
+    ASSERT_TRUE(QFileInfo::exists(listo));
+    db->run("DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID <> CURRENT_CONNECTION;");
+    const auto r = host.wait();
+
+    EXPECT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
+    EXPECT_TRUE(r.lines().contains(QStringLiteral("resultado=1"))) << r.out.toStdString();
+    // Asked at each close; once the user lets the change go, the main screen's commit reports the lost connection.
+    const QStringList vistos = mensajes(r);
+    ASSERT_EQ(vistos.size(), 3) << r.out.toStdString();
+    for (int i : {0, 1}) {
+        EXPECT_TRUE(vistos[i].startsWith(QStringLiteral("  Configuración de Velmora|No se ha podido guardar el cambio "
+                                                        "pendiente: ")))
+            << vistos[i].toStdString();
+    }
+    EXPECT_EQ(dias(), "C1|60 C2|45");
 }

@@ -8,6 +8,7 @@
 #include "data/SesionDatos.h"
 #include "framework/host/HostPaths.h"
 #include "framework/host/IniFile.h"
+#include "framework/ui/Guard.h"
 #include "support/InstalacionPrueba.h"
 #include "screens/ConfiguracionCreditoCaucion.h"
 #include "support/TestDatabase.h"
@@ -288,6 +289,8 @@ TEST_F(ConfiguracionVentana, AfterTheConnectionIsLostClosingOffersToDropThePendi
         teclear(QStringLiteral("33"));
         s.perderConexion(*db);
 
+        // Asked even though the main screen discards stray errors.
+        const fw::ui::ScopedErrorPolicy comoPantallaPrincipal(fw::ui::ErrorPolicy::Discard);
         testsupport::DialogosGrabados dialogos;
         const QString pregunta = QStringLiteral("confirm|  Configuración de Velmora|No se ha podido guardar el cambio pendiente: ");
         // Staying is offered and honoured; every way of closing asks again.
