@@ -24,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 using testsupport::HostRows;
@@ -344,6 +345,47 @@ TEST_F(ConfiguracionVentana, RiskGroupOutsideOneToFiveIsRefusedInTheCell)
     v.lxDBComboBoxGrupoRiesgo1->lineEdit()->selectAll();
     tecla(Qt::Key_Backspace);
     EXPECT_FALSE(v.lxDBComboBoxGrupoRiesgo1->currentText().isEmpty());
+}
+
+TEST_F(ConfiguracionVentana, RiskDaysTooLargeAreRefusedOnceWhicheverWayTheCellIsLeft)
+{
+    Sesion s(*db);
+    auto &v = *s.ventana;
+    TlxDBGrid *grid = v.lxDBGridFormasPago;
+    const QString mensaje = QStringLiteral("  Configuración de Velmora|99999999999 no es un valor válido para Dias de "
+                                           "Riesgo. Debe estar entre -2147483648 y 2147483647");
+    struct Salida
+    {
+        const char *como;
+        std::function<void()> salir;
+        bool sigueEnLaCelda;
+    };
+    const Salida salidas[] = {
+        {"Enter", [] { tecla(Qt::Key_Return); }, true},
+        {"a click on another row",
+         [&] {
+             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                               grid->visualRect(grid->model()->index(2, 1)).center());
+         },
+         false},
+        {"the focus leaving the grid", [&] { v.btnCerrar->setFocus(); }, false},
+    };
+    for (const Salida &salida : salidas) {
+        SCOPED_TRACE(salida.como);
+        irACelda(grid, 0, QStringLiteral("DIASRIESGO"));
+        const QVariant antes = grid->rowValue(0, QStringLiteral("DIASRIESGO"));
+        ModalCatcher mensajes;
+        teclear(QStringLiteral("99999999999"));
+        salida.salir();
+        QTest::qWait(50);
+        EXPECT_EQ(mensajes.seen(), QStringList{mensaje});
+        EXPECT_EQ(s.datos->tFormasPago->state(), fw::DataSetState::Browse);
+        EXPECT_EQ(grid->rowValue(0, QStringLiteral("DIASRIESGO")), antes);
+        auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        EXPECT_EQ(editor != nullptr && editor->text() == QStringLiteral("99999999999"), salida.sigueEnLaCelda);
+        if (salida.sigueEnLaCelda)
+            tecla(Qt::Key_Escape);
+    }
 }
 
 TEST_F(ConfiguracionVentana, ASeriesPostedWithoutAGroupStoresOne)
