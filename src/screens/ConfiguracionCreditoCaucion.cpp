@@ -315,7 +315,7 @@ void TFormConfiguracionCreditoCaucion::done(int result)
 
 void TFormConfiguracionCreditoCaucion::keyPressEvent(QKeyEvent *event)
 {
-    // What Escape cancels inside a grid the grid has already cancelled.
+    // Escape gets here only when no cell was being edited (a grid cancels its own edit); there is nothing to cancel.
     if (event->matches(QKeySequence::Cancel)) {
         event->accept();
         return;
