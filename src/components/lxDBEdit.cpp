@@ -66,7 +66,8 @@ void TlxEtiquetasFoco::resaltar()
     if (!m_activo)
         return;
     for (Guardada &g : m_etiquetas) {
-        if (!g.widget)
+        // Already highlighted (the focus came back from a message): the saved look stays.
+        if (!g.widget || g.guardada)
             continue;
         g.color = g.widget->palette().color(g.widget->foregroundRole());
         g.font = g.widget->font();

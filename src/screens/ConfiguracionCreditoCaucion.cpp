@@ -8,10 +8,12 @@
 #include "framework/db/DataSet.h"
 #include "framework/base/Error.h"
 #include "framework/db/Field.h"
+#include "framework/ui/Dialogs.h"
 #include "framework/ui/Guard.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -265,11 +267,9 @@ bool TFormConfiguracionCreditoCaucion::publicarPendientes()
 {
     if (Datos == nullptr)
         return true;
-    // As a click on "Cerrar" does: a grid that loses the focus hands the text
-    // still open in its cell editor to the field.
-    if (QWidget *foco = QApplication::focusWidget(); foco != nullptr && isAncestorOf(foco))
-        btnCerrar->setFocus(Qt::OtherFocusReason);
     try {
+        for (TlxDBGrid *grid : {lxDBGridFormasPago, lxDBGridSeriesDocumentos, lxDBGridSeriesFacturas})
+            grid->commitCellEditor();
         for (TlxIBDataSet *t : {Datos->tSeriesDocumentos, Datos->tSeriesFacturas, Datos->tFormasPago})
             if (t->active())
                 t->checkBrowseMode();
@@ -277,11 +277,27 @@ bool TFormConfiguracionCreditoCaucion::publicarPendientes()
     } catch (const fw::Abort &) {
         return false;
     } catch (...) {
-        // Shown here even while the main screen discards stray errors: the
-        // window staying open needs a reason the user can read.
-        MostrarErrorActual();
-        return false;
+        // Asked here even while the main screen discards stray errors: the user
+        // decides between losing the change and staying in the window.
+        const QString texto = QStringLiteral("No se ha podido guardar el cambio pendiente: ") +
+                              fw::ui::errorText(std::current_exception()) +
+                              QStringLiteral("\r\n\r\n¿Cerrar la ventana sin guardarlo?");
+        if (!fw::ui::dialogs().confirm(texto, windowTitle()))
+            return false;
+        descartarPendientes();
+        return true;
     }
+}
+
+void TFormConfiguracionCreditoCaucion::descartarPendientes()
+{
+    for (TlxDBGrid *grid : {lxDBGridFormasPago, lxDBGridSeriesDocumentos, lxDBGridSeriesFacturas})
+        grid->discardCellEditor();
+    for (TlxIBDataSet *t : {Datos->tSeriesDocumentos, Datos->tSeriesFacturas, Datos->tFormasPago})
+        fw::ui::runGuarded([t] {
+            if (t->active())
+                t->cancel();
+        });
 }
 
 void TFormConfiguracionCreditoCaucion::done(int result)
@@ -295,6 +311,16 @@ void TFormConfiguracionCreditoCaucion::done(int result)
     m_cerrado = true;
     fw::ui::runGuarded([this] { FormClose(); });
     QDialog::done(result);
+}
+
+void TFormConfiguracionCreditoCaucion::keyPressEvent(QKeyEvent *event)
+{
+    // Escape gets here only when no cell was being edited (a grid cancels its own edit); there is nothing to cancel.
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TFormConfiguracionCreditoCaucion::FormClose()

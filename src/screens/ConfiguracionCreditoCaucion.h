@@ -45,13 +45,15 @@ public:
     TlxDBComboBox *lxDBComboBoxGrupoRiesgo2 = nullptr;
     QPushButton *btnCerrar = nullptr;
 
-    /// Closing first posts an edit still pending in a grid's current row, so
-    /// what the user typed is kept; when that post fails the error is shown
-    /// and the window stays open (Escape in the grid drops the edit).
+    /// Closing first writes and posts an edit still pending in a grid, so what
+    /// the user typed is kept. When that fails the user is told what is lost
+    /// and may close without it (the edit is cancelled) or stay.
     void done(int result) override;
 
 protected:
     void showEvent(QShowEvent *event) override;
+    /// The window has no cancel button: Escape never closes it.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void buildForm();
@@ -59,6 +61,7 @@ private:
     QWidget *buildPaginaSeries();
     void enlazarDatos();
     bool publicarPendientes();
+    void descartarPendientes();
 
     void FormShow();
     void FormClose();

@@ -28,6 +28,14 @@ void colorFondo(QWidget *w, const QColor &color)
     w->setPalette(p);
 }
 
+void textoDeshabilitadoLegible(QWidget *w)
+{
+    QPalette p = w->palette();
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(QPalette::Disabled, role, kGris);
+    w->setPalette(p);
+}
+
 void negrita(QWidget *w, bool bold)
 {
     QFont f = w->font();

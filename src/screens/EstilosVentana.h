@@ -25,6 +25,9 @@ void colorTexto(QWidget *w, const QColor &color);
 /// Background of an edit (or the fill of any other widget), in every colour group.
 void colorFondo(QWidget *w, const QColor &color);
 void negrita(QWidget *w, bool bold = true);
+/// Disabled text inside `w` in the system's grey-text colour rather than the
+/// toolkit's pale grey, so a page shown disabled stays readable.
+void textoDeshabilitadoLegible(QWidget *w);
 /// A title band: white bold text on grey.
 QWidget *bandaTitulo(QWidget *parent, const QString &objectName, const QString &texto);
 QLabel *etiqueta(QWidget *parent, const QString &objectName, const QString &texto);

@@ -145,6 +145,7 @@ QWidget *TFormRiesgoClientes::buildPagina(int g)
     auto *contenido = new QWidget(pagina);
     contenido->setObjectName(QStringLiteral("PanelGrupo%1").arg(g));
     contenido->setEnabled(false);
+    textoDeshabilitadoLegible(contenido);
     auto *paginaLayout = new QVBoxLayout(pagina);
     paginaLayout->addWidget(contenido);
 

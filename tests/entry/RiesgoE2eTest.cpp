@@ -145,6 +145,11 @@ TEST_F(RiesgoE2e, WithoutADocumentTheOverviewOpensOnGroupFive)
     // A positive balance keeps its designed look.
     EXPECT_EQ(texto(d, QStringLiteral("EstadoRiesgo11")), QStringLiteral("1.500,00  "));
     EXPECT_EQ(color(d, QStringLiteral("EstadoRiesgo11"), "textColor"), QStringLiteral("#000000"));
+    // The pages' contents are disabled, yet their captions stay readable in the system's grey text.
+    for (const char *etiqueta : {"LabelRiesgoConcedido5", "LabelPARPRESINACEPTAR5", "LabelPARALBSINFACT1",
+                                 "LabelPARTOTALANTICIPOS3", "LabelRiesgoDisponible4"}) {
+        EXPECT_EQ(color(d, QString::fromLatin1(etiqueta), "textColor").toStdString(), "#808080") << etiqueta;
+    }
 }
 
 TEST_F(RiesgoE2e, DocumentWhoseGroupIsNotExceededShowsNothing)

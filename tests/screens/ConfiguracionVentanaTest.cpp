@@ -8,9 +8,11 @@
 #include "data/SesionDatos.h"
 #include "framework/host/HostPaths.h"
 #include "framework/host/IniFile.h"
+#include "framework/ui/Guard.h"
 #include "support/InstalacionPrueba.h"
 #include "screens/ConfiguracionCreditoCaucion.h"
 #include "support/TestDatabase.h"
+#include "support/DialogosGrabados.h"
 #include "support/ModalCatcher.h"
 
 #include <QLineEdit>
@@ -22,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 using testsupport::HostRows;
@@ -88,8 +91,16 @@ struct Sesion
     ~Sesion()
     {
         ventana.reset();
-        sesion.deshacer();
+        if (!conexionPerdida)
+            sesion.deshacer();
     }
+    /// The server drops this session's connection, as when it is killed by an administrator.
+    void perderConexion(const TestDatabase &db)
+    {
+        db.run("DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID <> CURRENT_CONNECTION;");
+        conexionPerdida = true;
+    }
+    bool conexionPerdida = false;
     /// Closes the window and commits, as the main screen does after it.
     void cerrarYConfirmar()
     {
@@ -269,6 +280,39 @@ TEST_F(ConfiguracionVentana, APendingValueThatCannotBeStoredKeepsTheWindowOpen)
     EXPECT_FALSE(s.datos->tSeriesDocumentos->active());
 }
 
+TEST_F(ConfiguracionVentana, AfterTheConnectionIsLostClosingOffersToDropThePendingEdit)
+{
+    db->run("UPDATE FORMASPAGO SET DIASRIESGO = 7 WHERE IDFORMASPAGO = 1;");
+    {
+        Sesion s(*db);
+        auto &v = *s.ventana;
+        irACelda(v.lxDBGridFormasPago, 0, QStringLiteral("DIASRIESGO"));
+        teclear(QStringLiteral("33"));
+        s.perderConexion(*db);
+
+        // Asked even though the main screen discards stray errors.
+        const fw::ui::ScopedErrorPolicy comoPantallaPrincipal(fw::ui::ErrorPolicy::Discard);
+        testsupport::DialogosGrabados dialogos;
+        const QString pregunta = QStringLiteral("confirm|  Configuración de Velmora|No se ha podido guardar el cambio pendiente: ");
+        // Staying is offered and honoured; every way of closing asks again.
+        dialogos.respuesta = false;
+        v.btnCerrar->click();
+        EXPECT_TRUE(v.isVisible());
+        dialogos.respuesta = true;
+        v.close();
+        EXPECT_FALSE(v.isVisible());
+        ASSERT_EQ(dialogos.vistos.size(), 2) << dialogos.vistos.join(QLatin1Char('\n')).toStdString();
+        const QString oferta = QStringLiteral("\r\n\r\n¿Cerrar la ventana sin guardarlo?");
+        for (const QString &visto : dialogos.vistos) {
+            ASSERT_TRUE(visto.startsWith(pregunta) && visto.endsWith(oferta)) << visto.toStdString();
+            EXPECT_FALSE(visto.mid(pregunta.size()).chopped(oferta.size()).trimmed().isEmpty())
+                << "the database's own text follows";
+        }
+        EXPECT_FALSE(s.datos->tFormasPago->active());
+    }
+    EXPECT_EQ(db->value("SELECT DIASRIESGO FROM FORMASPAGO WHERE IDFORMASPAGO = 1"), QStringLiteral("7"));
+}
+
 TEST_F(ConfiguracionVentana, RiskGroupOutsideOneToFiveIsRefusedInTheCell)
 {
     Sesion s(*db);
@@ -301,6 +345,47 @@ TEST_F(ConfiguracionVentana, RiskGroupOutsideOneToFiveIsRefusedInTheCell)
     v.lxDBComboBoxGrupoRiesgo1->lineEdit()->selectAll();
     tecla(Qt::Key_Backspace);
     EXPECT_FALSE(v.lxDBComboBoxGrupoRiesgo1->currentText().isEmpty());
+}
+
+TEST_F(ConfiguracionVentana, RiskDaysTooLargeAreRefusedOnceWhicheverWayTheCellIsLeft)
+{
+    Sesion s(*db);
+    auto &v = *s.ventana;
+    TlxDBGrid *grid = v.lxDBGridFormasPago;
+    const QString mensaje = QStringLiteral("  Configuración de Velmora|99999999999 no es un valor válido para Dias de "
+                                           "Riesgo. Debe estar entre -2147483648 y 2147483647");
+    struct Salida
+    {
+        const char *como;
+        std::function<void()> salir;
+        bool sigueEnLaCelda;
+    };
+    const Salida salidas[] = {
+        {"Enter", [] { tecla(Qt::Key_Return); }, true},
+        {"a click on another row",
+         [&] {
+             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                               grid->visualRect(grid->model()->index(2, 1)).center());
+         },
+         false},
+        {"the focus leaving the grid", [&] { v.btnCerrar->setFocus(); }, false},
+    };
+    for (const Salida &salida : salidas) {
+        SCOPED_TRACE(salida.como);
+        irACelda(grid, 0, QStringLiteral("DIASRIESGO"));
+        const QVariant antes = grid->rowValue(0, QStringLiteral("DIASRIESGO"));
+        ModalCatcher mensajes;
+        teclear(QStringLiteral("99999999999"));
+        salida.salir();
+        QTest::qWait(50);
+        EXPECT_EQ(mensajes.seen(), QStringList{mensaje});
+        EXPECT_EQ(s.datos->tFormasPago->state(), fw::DataSetState::Browse);
+        EXPECT_EQ(grid->rowValue(0, QStringLiteral("DIASRIESGO")), antes);
+        auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        EXPECT_EQ(editor != nullptr && editor->text() == QStringLiteral("99999999999"), salida.sigueEnLaCelda);
+        if (salida.sigueEnLaCelda)
+            tecla(Qt::Key_Escape);
+    }
 }
 
 TEST_F(ConfiguracionVentana, ASeriesPostedWithoutAGroupStoresOne)

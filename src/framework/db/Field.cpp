@@ -137,6 +137,17 @@ QVariant Field::oldValue() const
     return m_dataSet->oldFieldValue(*this);
 }
 
+std::pair<qint64, qint64> Field::integerRange() const
+{
+    if (m_minValue != 0 || m_maxValue != 0)
+        return {m_minValue, m_maxValue};
+    if (m_type == FieldType::SmallInt)
+        return {-32768, 32767};
+    if (m_type == FieldType::Integer)
+        return {std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()};
+    return {std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max()};
+}
+
 QVariant Field::convert(const QVariant &value) const
 {
     const QVariant v = detail::outward(value);
@@ -178,18 +189,7 @@ QVariant Field::convert(const QVariant &value) const
         }
         if (!ok)
             throw invalid("entero");
-        qint64 lo = std::numeric_limits<qint64>::min(), hi = std::numeric_limits<qint64>::max();
-        if (m_type == FieldType::SmallInt) {
-            lo = -32768;
-            hi = 32767;
-        } else if (m_type == FieldType::Integer) {
-            lo = std::numeric_limits<qint32>::min();
-            hi = std::numeric_limits<qint32>::max();
-        }
-        if (m_minValue != 0 || m_maxValue != 0) {
-            lo = m_minValue;
-            hi = m_maxValue;
-        }
+        const auto [lo, hi] = integerRange();
         if (x < lo || x > hi)
             throw Error(QStringLiteral("%1 no es un valor válido para el campo %2. Debe estar entre %3 y %4")
                             .arg(x)

@@ -7,6 +7,7 @@
 #include <Qt>
 
 #include <functional>
+#include <utility>
 
 namespace fw {
 
@@ -95,6 +96,8 @@ public:
     qint64 maxValue() const { return m_maxValue; }
     void setMinValue(qint64 v) { m_minValue = v; }
     void setMaxValue(qint64 v) { m_maxValue = v; }
+    /// Whole numbers the field accepts: its range when one is set, else what its type holds.
+    std::pair<qint64, qint64> integerRange() const;
 
     /// Float and Currency fields (the double-precision kinds).
     bool isFloat() const { return m_type == FieldType::Float || m_type == FieldType::Currency; }

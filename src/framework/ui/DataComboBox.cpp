@@ -14,13 +14,19 @@ DataComboBox::DataComboBox(QWidget *parent) : KeyHooked<QComboBox>(parent), m_li
     m_link->onLoad = [this] { load(); };
     m_link->onWrite = [this] { updateRecord(); };
     // Any change not made by the field itself counts as the user's: the list, the keys, or code.
-    connect(this, &QComboBox::currentIndexChanged, this, guardedData([this](int) {
+    connect(this, &QComboBox::currentIndexChanged, this, guardedData([this](int chosen) {
                 if (m_loading)
                     return;
                 if (bound()) {
                     if (!beginEdit()) {
                         load();
                         return;
+                    }
+                    // Entering edit mode rereads the record into the drop-down: the choice is put back.
+                    if (currentIndex() != chosen) {
+                        m_loading = true;
+                        setCurrentIndex(chosen);
+                        m_loading = false;
                     }
                     m_modified = true;
                     updateRecord();
@@ -139,6 +145,12 @@ bool DataComboBox::beginEdit()
     if (m_readOnly || !m_link->canModify())
         return false;
     return m_link->edit();
+}
+
+void DataComboBox::reset()
+{
+    m_modified = false;
+    load();
 }
 
 void DataComboBox::updateRecord()

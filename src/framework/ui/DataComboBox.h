@@ -43,6 +43,10 @@ public:
 
     /// Writes a changed value to the field now.
     void updateRecord();
+    /// True while a value chosen or typed has not been written to the field.
+    bool isModified() const { return m_modified; }
+    /// Shows the field's value again, dropping what was chosen or typed.
+    void reset();
 
 signals:
     /// The chosen item or the text changed, other than by setStoredValue() or the field.

@@ -400,13 +400,23 @@ bool DataGrid::contains(const QWidget *w) const
     return false;
 }
 
-void DataGrid::focusChanged(QWidget *old, QWidget *now)
+bool DataGrid::focusAwayForAWhile() const
 {
-    const bool wasInside = contains(old);
+    const QWidget *now = QApplication::focusWidget();
+    return window()->isVisible() && !contains(now) && (!now || now->window() != window());
+}
+
+void DataGrid::focusChanged(QWidget *, QWidget *now)
+{
+    if (focusAwayForAWhile())
+        return;
     const bool isInside = contains(now);
-    if (!wasInside && isInside)
+    if (isInside == m_focusInside)
+        return;
+    m_focusInside = isInside;
+    if (isInside) {
         doEnter();
-    else if (wasInside && !isInside) {
+    } else {
         if (m_editor && state() == QAbstractItemView::EditingState)
             commitData(m_editor);
         doExit();

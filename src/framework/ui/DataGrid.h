@@ -125,6 +125,20 @@ public:
     /// Runs a typed character through keyPress(); empty when dropped.
     QString filterTypedText(const QString &text);
 
+    // --- the cell being edited -----------------------------------------------------
+    /// Title of a column as the user reads it (its field's label when it has none).
+    QString columnCaption(int column) const;
+    /// Writes what was typed into the current cell's editor (the grid's own or a
+    /// cell editor widget) to its field. A value the field cannot hold throws
+    /// fw::Error naming the column's title; the editor keeps the text.
+    void commitCellEditor();
+    /// As commitCellEditor(), but a refused value is shown to the user; false then.
+    bool leaveCellEditor();
+    /// Drops what was typed into the current cell's editor.
+    void discardCellEditor();
+    /// Tells the user why a value was refused, captioned with the window's title.
+    void refuse(const QString &text);
+
 signals:
     void columnEntered(int column);
     void columnExited(int column);
@@ -157,7 +171,16 @@ private:
     void nextCell(bool forward);
     bool isReadOnlyGrid() const;
     QWidget *cellEditorFor(int column) const;
+    /// The editor open on the current cell, if any.
+    QWidget *activeCellEditor() const;
+    /// True for the keys that take the user out of a cell editor.
+    static bool leavesCellEditor(const QWidget *editor, const QKeyEvent *event);
+    /// A key that left a cell editor: the grid's, or the window's when it switches pages.
+    void keyFromEditor(QKeyEvent *event);
     void focusChanged(QWidget *old, QWidget *now);
+    /// True while another window shown over this one (a message) has the focus:
+    /// that leaves neither the grid nor its cell editor.
+    bool focusAwayForAWhile() const;
     void placeCellEditor();
     bool contains(const QWidget *w) const;
 
@@ -182,6 +205,7 @@ private:
     int m_selectedColumn = 0;
     mutable int m_paintingRow = -1;
     bool m_keyFromEditor = false;
+    bool m_focusInside = false;
     QPointer<QWidget> m_editor;
     std::vector<std::pair<QString, QPointer<QWidget>>> m_cellEditors;
     std::vector<QMetaObject::Connection> m_sourceConnections;

@@ -75,33 +75,23 @@ void DataGridDelegate::setEditorData(QWidget *editor, const QModelIndex &index) 
 bool DataGridDelegate::eventFilter(QObject *object, QEvent *event)
 {
     auto *editor = qobject_cast<QWidget *>(object);
+    // A message over the window (a refused value, say) neither commits nor closes the editor.
+    if (editor && event->type() == QEvent::FocusOut && m_grid->focusAwayForAWhile())
+        return true;
     if (!editor || event->type() != QEvent::KeyPress)
         return QStyledItemDelegate::eventFilter(object, event);
     auto *ke = static_cast<QKeyEvent *>(event);
-    switch (ke->key()) {
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Escape: {
+    if (DataGrid::leavesCellEditor(editor, ke)) {
         // The editor only edits; moving and cancelling are the grid's.
         if (ke->key() == Qt::Key_Escape) {
             emit closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
         } else {
-            emit commitData(editor);
+            if (!m_grid->leaveCellEditor())
+                return true; // refused: the editor stays open with the text
             emit closeEditor(editor, QAbstractItemDelegate::NoHint);
         }
-        m_grid->m_keyFromEditor = true;
-        m_grid->handleKey(ke);
-        m_grid->m_keyFromEditor = false;
+        m_grid->keyFromEditor(ke);
         return true;
-    }
-    default:
-        break;
     }
     const QString text = ke->text();
     if (!m_filtering && !text.isEmpty() && text.at(0).isPrint() &&

@@ -3,24 +3,53 @@
 #include "framework/ui/DataGrid.h"
 
 #include "framework/base/Error.h"
+#include "framework/ui/DataComboBox.h"
 #include "framework/ui/DataGuard.h"
 #include "framework/ui/Dialogs.h"
 #include "framework/ui/FieldText.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
+#include <QScopeGuard>
 
 #include <algorithm>
+#include <optional>
 
 namespace fw::ui {
+
+namespace {
+
+/// Ctrl+Tab and Ctrl+Shift+Tab belong to the window: they switch its pages.
+bool switchesPage(const QKeyEvent *e)
+{
+    return (e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab) && (e->modifiers() & Qt::ControlModifier);
+}
+
+/// What was typed or chosen in a cell editor and not yet written to the field.
+std::optional<QString> pendingText(const QWidget *editor)
+{
+    if (auto *combo = qobject_cast<const DataComboBox *>(editor))
+        return combo->isModified() ? std::optional<QString>(combo->storedValue().toString()) : std::nullopt;
+    if (auto *line = qobject_cast<const QLineEdit *>(editor))
+        return line->isModified() ? std::optional<QString>(line->text()) : std::nullopt;
+    return std::nullopt;
+}
+
+} // namespace
 
 bool DataGrid::event(QEvent *e)
 {
     // Tab would move the focus out before the grid sees it; the grid decides.
     if (e->type() == QEvent::KeyPress) {
         auto *ke = static_cast<QKeyEvent *>(e);
+        if (switchesPage(ke)) {
+            ke->ignore(); // on to the page control around the grid
+            return false;
+        }
         if (ke->key() == Qt::Key_Tab || ke->key() == Qt::Key_Backtab) {
             keyPressEvent(ke);
             return true;
@@ -232,27 +261,136 @@ bool DataGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event
 
 bool DataGrid::eventFilter(QObject *watched, QEvent *event)
 {
+    const auto editor = std::find_if(m_cellEditors.begin(), m_cellEditors.end(),
+                                     [&](const auto &e) { return e.second == watched; });
+    const bool isCellEditor = editor != m_cellEditors.end();
+    // A message over the window does not make the editor write or refuse its value.
+    if (isCellEditor && event->type() == QEvent::FocusOut && focusAwayForAWhile())
+        return true;
     // Leaving, confirming or cancelling a cell editor is the grid's business.
-    if (event->type() == QEvent::KeyPress) {
-        const bool isCellEditor = std::any_of(m_cellEditors.begin(), m_cellEditors.end(),
-                                              [&](const auto &e) { return e.second == watched; });
+    if (isCellEditor && event->type() == QEvent::KeyPress) {
         auto *ke = static_cast<QKeyEvent *>(event);
-        switch (isCellEditor ? ke->key() : 0) {
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab:
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Escape:
-            setFocus(Qt::OtherFocusReason); // the editor writes its value as the focus leaves it
-            m_keyFromEditor = true;
-            handleKey(ke);
-            m_keyFromEditor = false;
+        if (leavesCellEditor(editor->second, ke)) {
+            if (ke->key() == Qt::Key_Escape)
+                discardCellEditor();
+            else if (!leaveCellEditor())
+                return true; // refused: the user stays in the cell
+            setFocus(Qt::OtherFocusReason);
+            keyFromEditor(ke);
             return true;
-        default:
-            break;
         }
     }
     return QTableView::eventFilter(watched, event);
+}
+
+bool DataGrid::leavesCellEditor(const QWidget *editor, const QKeyEvent *e)
+{
+    switch (e->key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: {
+        // A drop-down's list chooses with these keys only while it is open (Alt+Down opens it).
+        const auto *combo = qobject_cast<const QComboBox *>(editor);
+        return !(e->modifiers() & Qt::AltModifier) && !(combo && combo->view()->isVisible());
+    }
+    default:
+        return false;
+    }
+}
+
+void DataGrid::keyFromEditor(QKeyEvent *e)
+{
+    m_keyFromEditor = true;
+    const auto done = qScopeGuard([this] { m_keyFromEditor = false; });
+    if (switchesPage(e)) {
+        // Sent afresh from the grid, so it travels up to the page control.
+        QKeyEvent copy(e->type(), e->key(), e->modifiers(), e->text());
+        QCoreApplication::sendEvent(this, &copy);
+        return;
+    }
+    handleKey(e);
+}
+
+// --- the cell being edited -----------------------------------------------------------
+
+QString DataGrid::columnCaption(int column) const
+{
+    if (column < 0 || column >= gridColumnCount())
+        return {};
+    const GridColumn &c = m_columns[size_t(column)];
+    if (!c.title.trimmed().isEmpty())
+        return c.title.trimmed();
+    const Field *f = m_model->field(column);
+    return f ? f->displayLabel().trimmed() : c.fieldName;
+}
+
+QWidget *DataGrid::activeCellEditor() const
+{
+    const QModelIndex current = currentIndex();
+    if (!current.isValid())
+        return nullptr;
+    if (QWidget *widget = cellEditorFor(current.column()))
+        return widget;
+    if (m_editor && state() == QAbstractItemView::EditingState)
+        return m_editor;
+    return nullptr;
+}
+
+void DataGrid::commitCellEditor()
+{
+    QWidget *editor = activeCellEditor();
+    const int column = currentIndex().column();
+    const std::optional<QString> text = pendingText(editor);
+    Field *f = m_model->field(column);
+    if (!text || !f)
+        return;
+    // Checked first, so a refused value reaches neither the field nor the record.
+    fieldValueOfText(*f, *text, columnCaption(column));
+    if (editor == m_editor)
+        commitData(m_editor);
+    else if (auto *combo = qobject_cast<DataComboBox *>(editor))
+        combo->updateRecord();
+}
+
+bool DataGrid::leaveCellEditor()
+{
+    try {
+        commitCellEditor();
+        return true;
+    } catch (const Abort &) {
+        return false;
+    } catch (...) {
+        refuse(errorText(std::current_exception()));
+        return false;
+    }
+}
+
+void DataGrid::discardCellEditor()
+{
+    QWidget *editor = activeCellEditor();
+    if (editor && editor == m_editor)
+        closeEditor(m_editor, QAbstractItemDelegate::RevertModelCache);
+    else if (auto *combo = qobject_cast<DataComboBox *>(editor))
+        combo->reset();
+}
+
+void DataGrid::refuse(const QString &text)
+{
+    QPointer<QWidget> cell = QApplication::focusWidget();
+    // Shown whatever the error policy: the user has to know why the cell keeps them.
+    dialogs().error(text, window()->windowTitle());
+    // Back where the message found the user, whichever window the system activates.
+    if (cell && cell->window() == window() && window()->isVisible()) {
+        window()->activateWindow();
+        cell->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 } // namespace fw::ui

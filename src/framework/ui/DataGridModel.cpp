@@ -1,5 +1,6 @@
 #include "framework/ui/DataGridModel.h"
 
+#include "framework/base/Error.h"
 #include "framework/ui/DataGrid.h"
 #include "framework/ui/DataGuard.h"
 #include "framework/ui/FieldText.h"
@@ -142,6 +143,16 @@ bool DataGridModel::setData(const QModelIndex &index, const QVariant &value, int
     Field *f = field(index.column());
     if (!f || !(flags(index) & (Qt::ItemIsEditable | Qt::ItemIsUserCheckable)))
         return false;
+    const QString caption = m_grid->columnCaption(index.column());
+    if (role == Qt::EditRole) {
+        // A value the field cannot hold is refused before the row moves or enters edit mode.
+        try {
+            fieldValueOfText(*f, value.toString(), caption);
+        } catch (const Error &e) {
+            m_grid->refuse(e.message());
+            return false;
+        }
+    }
     bool done = false;
     runDataStep([&] {
         if (index.row() != m_currentRow && index.row() != m_insertRow)
@@ -156,7 +167,7 @@ bool DataGridModel::setData(const QModelIndex &index, const QVariant &value, int
             else
                 f->setAsInteger(on ? 1 : 0);
         } else {
-            writeFieldText(*f, value.toString());
+            writeFieldText(*f, value.toString(), caption);
         }
         done = true;
     });

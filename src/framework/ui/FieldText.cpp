@@ -3,6 +3,7 @@
 #include "framework/base/Error.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 
 namespace fw::ui {
 
@@ -25,24 +26,51 @@ bool isValidFieldChar(const Field *field, QChar c)
     }
 }
 
-void writeFieldText(Field &field, const QString &text)
+QVariant fieldValueOfText(const Field &field, const QString &text, const QString &caption)
 {
-    if (text.trimmed().isEmpty() && !field.isText()) {
-        field.clear();
-        return;
-    }
-    if (field.isFloat() || field.dataType() == FieldType::Bcd) {
+    if (field.isText())
+        return text;
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return {};
+    const QString name = caption.isEmpty() ? field.displayLabel().trimmed() : caption;
+    switch (field.dataType()) {
+    case FieldType::SmallInt:
+    case FieldType::Integer:
+    case FieldType::LargeInt: {
+        static const QRegularExpression whole(QStringLiteral("^[+-]?[0-9]+$"));
+        if (!whole.match(t).hasMatch())
+            throw Error(QStringLiteral("'%1' no es un número entero válido para %2").arg(t, name));
         bool ok = false;
-        const QString t = text.trimmed();
+        const qint64 x = t.toLongLong(&ok);
+        const auto [lo, hi] = field.integerRange();
+        // Digits beyond what 64 bits hold are out of range as well.
+        if (!ok || x < lo || x > hi)
+            throw Error(QStringLiteral("%1 no es un valor válido para %2. Debe estar entre %3 y %4")
+                            .arg(t, name)
+                            .arg(lo)
+                            .arg(hi));
+        return QVariant::fromValue<qlonglong>(x);
+    }
+    case FieldType::Float:
+    case FieldType::Currency:
+    case FieldType::Bcd: {
+        bool ok = false;
         double v = QLocale().toDouble(t, &ok);
         if (!ok)
             v = QLocale::c().toDouble(t, &ok);
         if (!ok)
-            throw Error(QStringLiteral("'%1' no es un valor numérico válido").arg(text));
-        field.setAsFloat(v);
-        return;
+            throw Error(QStringLiteral("'%1' no es un valor numérico válido para %2").arg(text, name));
+        return v;
     }
-    field.setAsString(text);
+    default:
+        return field.convert(text);
+    }
+}
+
+void writeFieldText(Field &field, const QString &text, const QString &caption)
+{
+    field.setValue(fieldValueOfText(field, text, caption));
 }
 
 } // namespace fw::ui
