@@ -17,7 +17,7 @@ const char *const kFamiliasDespues[] = {
     "PARSUMADEVTOTALES",
 };
 
-// Families filled by a query, which may come back NULL and are then set to 0.
+// Families that stay NULL when no row adds to them; they are then set to 0.
 const char *const kFamiliasConsultadas[] = {
     "PARRIESGOCONCEDIDO", "PARPEDIDOSPTES",     "PARPEDIDOSPARCIALES", "PARTOTALANTICIPOS",
     "PARPRESINACEPTAR",   "PARALBSINFACT",     "PARDEVPENDIENTES",    "PARREMPTESCONFIRMAR",
@@ -68,7 +68,7 @@ QStringList consulta(const QString &titulo, const QStringList &sumas, const QStr
 }
 
 // "IF (AUXGRUPO = 1) THEN F1 = ... ELSE IF ...": adds AUXIMPORTE to the group's
-// sum, which starts from 0 as SUM does.
+// sum; a sum still NULL starts from 0 as SUM does, so the bits come out the same.
 QStringList sumarAlGrupo(const char *familia, const QString &sangria)
 {
     QStringList lineas{sangria + QStringLiteral("BEGIN")};
@@ -82,6 +82,20 @@ QStringList sumarAlGrupo(const char *familia, const QString &sangria)
     }
     lineas << sangria + QStringLiteral("END");
     return lineas;
+}
+
+// One family summed per group of the document series, for a table read by customer.
+QStringList importesPorSerie(const char *titulo, const char *tabla, const char *importe, const char *condicion,
+                             const char *familia)
+{
+    const QString alias = QString::fromLatin1(tabla).section(QLatin1Char(' '), 1);
+    return consulta(QLatin1String(titulo), sumasPorGrupo(QStringLiteral("S.GRUPORIESGO = {g}"), QLatin1String(importe)),
+                    {QStringLiteral("FROM %1").arg(QLatin1String(tabla)),
+                     QStringLiteral("LEFT OUTER JOIN SERIESDOCUMENTOS S ON (%1.SERIEDOCUMENTO = S.IDSERIESDOCUMENTOS)")
+                         .arg(alias),
+                     QStringLiteral("WHERE (%1.CLIENTE = :PARCLIENTE)").arg(alias),
+                     QStringLiteral("AND %1").arg(QLatin1String(condicion))},
+                    destinos({familia}));
 }
 
 // Orders, quotations, delivery notes and invoices: each table once, every group's
@@ -101,18 +115,10 @@ QStringList consultasDocumentos()
          QStringLiteral("WHERE (PV.CLIENTE = :PARCLIENTE)"),
          QStringLiteral("AND ((PV.ESTADO = \"P\") OR (PV.ESTADO = \"R\"))")},
         destinos({"PARPEDIDOSPTES{g}", "PARPEDIDOSPARCIALES{g}"}));
-    t << consulta(QStringLiteral("Presupuestos Sin Aceptar"),
-                  sumasPorGrupo(QStringLiteral("S.GRUPORIESGO = {g}"), QStringLiteral("PR.IMPORTEPRESUPUESTO")),
-                  {QStringLiteral("FROM PRESUPUESTOSVENTA PR"),
-                   QStringLiteral("LEFT OUTER JOIN SERIESDOCUMENTOS S ON (PR.SERIEDOCUMENTO = S.IDSERIESDOCUMENTOS)"),
-                   QStringLiteral("WHERE (PR.CLIENTE = :PARCLIENTE)"), QStringLiteral("AND (PR.ESTADO = \"P\")")},
-                  destinos({"PARPRESINACEPTAR{g}"}));
-    t << consulta(QStringLiteral("Albaranes Pendientes de Facturar"),
-                  sumasPorGrupo(QStringLiteral("S.GRUPORIESGO = {g}"), QStringLiteral("AV.IMPORTEALBARAN")),
-                  {QStringLiteral("FROM ALBARANESVENTA AV"),
-                   QStringLiteral("LEFT OUTER JOIN SERIESDOCUMENTOS S ON (AV.SERIEDOCUMENTO = S.IDSERIESDOCUMENTOS)"),
-                   QStringLiteral("WHERE (AV.CLIENTE = :PARCLIENTE)"), QStringLiteral("AND (AV.FACTURAVENTA IS NULL)")},
-                  destinos({"PARALBSINFACT{g}"}));
+    t << importesPorSerie("Presupuestos Sin Aceptar", "PRESUPUESTOSVENTA PR", "PR.IMPORTEPRESUPUESTO",
+                          "(PR.ESTADO = \"P\")", "PARPRESINACEPTAR{g}");
+    t << importesPorSerie("Albaranes Pendientes de Facturar", "ALBARANESVENTA AV", "AV.IMPORTEALBARAN",
+                          "(AV.FACTURAVENTA IS NULL)", "PARALBSINFACT{g}");
     // An invoice without instalments adds nothing: its joined state is NULL.
     t << consulta(
         QStringLiteral("Suma Facturas Ptes Gestionar Cobros"),
