@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <map>
 #include <random>
+#include <stdexcept>
 #include <vector>
 
 using testsupport::HostRows;
