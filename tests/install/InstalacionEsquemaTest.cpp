@@ -191,7 +191,8 @@ TEST(InstalacionModulo, StoresTheProcedureWithItsParameterAndVariableReferences)
         "INTO :AuxControlar_Riesgo_PedidosV;",
         "(PV.CLIENTE = :PARCLIENTE)",
         "(M.ClienteOrigen = :PARCLIENTE)",
-        "INTO :PARSUMADEVPENDIENTES5;",
+        ":PARSUMADEVPENDIENTES4, :PARSUMADEVPENDIENTES5;",
+        "INTO :AUXIMPORTE, :AUXGRUPO,",
         "(PV.ESTADO = \"P\")",
         "(MC.ESTADO = \"CF\")",
     };
