@@ -1,6 +1,7 @@
 #include "ModuloDatos.h"
 
 #include "data/Conexion.h"
+#include "components/lxDBEditLookupSrc.h"
 #include "components/lxDescriptores.h"
 #include "components/lxIBDataSet.h"
 #include "components/lxIBQuery.h"
@@ -450,6 +451,15 @@ bool TDatos::SobrepasadoRiesgo()
     if (GrupoRiesgo >= 1 && GrupoRiesgo <= 5)
         return IBQSituacionClientesRiesgo->fieldByName(conGrupo("TOTALEXCEDIDO", GrupoRiesgo)).asFloat() < 0;
     return true;
+}
+
+void TDatos::CargarValoresGrupoEmpresasLxDBEditLookup(QWidget *ventana)
+{
+    if (ventana == nullptr)
+        return;
+    for (TCustomLxDBEditLookup *edit : ventana->findChildren<TCustomLxDBEditLookup *>())
+        edit->setValorGrupoEmpresas(edit->OpcionesBusqueda().testFlag(Filtrar_por_Grupo_de_Empresas) ? IdGrupoEmpresa
+                                                                                                       : IdEmpresa);
 }
 
 bool MostrarAviso(const QString &texto)

@@ -12,6 +12,7 @@ class Field;
 class Transaction;
 } // namespace fw
 
+class QWidget;
 class TlxIBDataSet;
 class TlxIBQuery;
 class TlxRxMemoryData;
@@ -77,6 +78,9 @@ public:
     void CargarDatosDocumento();
     /// True when the document's group is over its limit, or the series has no group.
     bool SobrepasadoRiesgo();
+    /// Gives every lookup edit of the window the id its searches filter by: the
+    /// company group for edits that filter by company group, else the company.
+    void CargarValoresGrupoEmpresasLxDBEditLookup(QWidget *ventana);
 
     /// Sales rate from `monedaInicio` to the base currency and the base currency's
     /// display decimals (1 and 0 when nothing is found).
