@@ -50,7 +50,7 @@ TInformeListado::TInformeListado(TDatos &datos, const std::vector<Columna> &colu
     for (const Columna &c : columnas) {
         auto *titulo = new Label(cabecera, QStringLiteral("Titulo") + c.campo, c.titulo);
         titulo->setGeometry(x, 24, c.ancho, 5);
-        titulo->setFont(tipo(7, true));
+        titulo->setFont(tipo(6, true));
         titulo->setAlignment(c.alineacion | Qt::AlignBottom);
         auto *campo = new DataField(detalle, c.campo, c.campo);
         campo->setGeometry(x, 0.5, c.ancho, 4);

@@ -208,13 +208,13 @@ Columna columna(const char *campo, const char *titulo, double ancho, Qt::Alignme
 
 std::vector<Columna> columnasRiesgo(const QString &saldo)
 {
-    std::vector<Columna> c{columna("CodigoCliente", "Codigo", 14, Qt::AlignLeft),
-                           columna("ClienteNombre", "Nombre Cliente", 42, Qt::AlignLeft),
-                           columna("GrupoRiesgo", "Grupo Riesgo", 12),
-                           columna("PedidosPtes", "Pedidos", 17),
-                           columna("AlbaranesSinFacturar", "Albaran. Pte.", 17),
-                           columna("FacturasPtesCobro", "Vtos. Pte", 17),
-                           columna("RemesasEnRiesgo", "Remesas", 17),
+    std::vector<Columna> c{columna("CodigoCliente", "Codigo", 12, Qt::AlignLeft),
+                           columna("ClienteNombre", "Nombre Cliente", 37, Qt::AlignLeft),
+                           columna("GrupoRiesgo", "Grupo Riesgo", 15),
+                           columna("PedidosPtes", "Pedidos", 18),
+                           columna("AlbaranesSinFacturar", "Albaran. Pte.", 18),
+                           columna("FacturasPtesCobro", "Vtos. Pte", 18),
+                           columna("RemesasEnRiesgo", "Remesas", 18),
                            columna("TotalRiesgo", "Total Riesgo", 18),
                            columna("RiesgoConcedido", "Riesgo Conc.", 18),
                            columna("Excedente", "", 18)};

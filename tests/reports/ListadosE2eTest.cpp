@@ -28,6 +28,9 @@ class ListadosE2e : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
+        // Amounts read as a Spanish user sees them; norvik-host inherits the settings.
+        localeAnterior = qgetenv("LC_ALL");
+        qputenv("LC_ALL", "es_ES.UTF-8");
         db = new TestDatabase(QStringLiteral("listados-e2e"));
         HostRows rows;
         rows.grupoEmpresas(1, 0).empresa(1, 1, QStringLiteral("Empresa Uno"), 1).moneda(1, 2).cambio(1, 1, 1, 1.0);
@@ -42,7 +45,12 @@ protected:
     {
         delete db;
         db = nullptr;
+        if (localeAnterior.isNull())
+            qunsetenv("LC_ALL");
+        else
+            qputenv("LC_ALL", localeAnterior);
     }
+    static inline QByteArray localeAnterior;
 
     /// The main screen with an autopilot script (`@DIR@` is the host's folder),
     /// under a clock that starts at `ahora` when one is given.
@@ -122,6 +130,33 @@ TEST_F(ListadosE2e, DefaultPeriodIsTheMonthBeforeTodayAndFollowsTheMonthChosen)
         EXPECT_EQ(r.exitCode, 0) << c.ahora << " " << r.out.toStdString() << r.err.toStdString();
         EXPECT_TRUE(r.lines().contains(QStringLiteral("resultado=1"))) << r.out.toStdString();
     }
+}
+
+TEST_F(ListadosE2e, ListingOpensThePreviewOnTheGatheredRowsAndTotals)
+{
+    HostFolder folder;
+    const auto r = abrir(folder, kAbrirListados
+                                     + QStringLiteral("set PageControlVentas \"1\"\n"
+                                                      "set CheckBoxGruposTodos \"1\"\n"
+                                                      "set PageControlVentas \"0\"\n"
+                                                      "click BotonObtenerListadoClientes\n"
+                                                      "window \"SituacionRiesgoClientes\"\n"
+                                                      "dump @DIR@/vista.json\n"
+                                                      "click closeAction\n"
+                                                      "window \"  Listados de Velmora\"\n")
+                                     + kCerrarListados);
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
+    auto d = leerDump(folder.file(QStringLiteral("vista.json")));
+    QStringList lineas;
+    for (const QJsonValue &v : d[QStringLiteral("PreviewDialog")].value(QStringLiteral("lines")).toArray())
+        lineas << v.toString();
+    const QString todas = lineas.join(QLatin1Char('\n'));
+    EXPECT_TRUE(lineas.contains(QStringLiteral("Situación de Riesgo de Clientes"))) << todas.toStdString();
+    // Granted 1.000,00 with 250,00 in use leaves 750,00, in the company's two decimals.
+    EXPECT_TRUE(lineas.contains(QStringLiteral("C01\tCliente Uno\t1\t0,00  \t250,00  \t0,00  \t0,00  \t250,00  \t"
+                                               "1.000,00  \t750,00  ")))
+        << todas.toStdString();
+    EXPECT_TRUE(todas.contains(QStringLiteral("Saldo 750,00"))) << todas.toStdString();
 }
 
 TEST_F(ListadosE2e, ListingWhoseRowsCannotBeGatheredWarnsAndStillOpensThePreview)
