@@ -188,8 +188,9 @@ void TDatos::CrearClientesRiesgo()
         f.onGetText = [this](fw::Field &c, QString &texto, bool display) {
             IBQSituacionClientesRiesgoPARRIESGOCONCEDIDO1GetText(c, texto, display);
         };
+        m_cerosNuevaFila.push_back(&f);
     }
-    campo(QStringLiteral("DiasCondicionPago"), fw::FieldType::Integer);
+    m_cerosNuevaFila.push_back(&campo(QStringLiteral("DiasCondicionPago"), fw::FieldType::Integer));
 
     RxClientesRiesgo->onNewRecord = [this](fw::DataSet &) { RxClientesRiesgoNewRecord(); };
     RxClientesRiesgo->beforeOpen = [this](fw::DataSet &) { RxClientesRiesgoBeforeOpen(); };
@@ -230,9 +231,13 @@ void TDatos::IBQSituacionClientesRiesgoCalcFields()
 
 void TDatos::RxClientesRiesgoNewRecord()
 {
-    for (const QString &nombre : camposImporteRx())
-        RxClientesRiesgo->fieldByName(nombre).setAsFloat(0);
-    RxClientesRiesgo->fieldByName(QStringLiteral("DiasCondicionPago")).setAsInteger(0);
+    // The 16 amounts in the table's order, then the days.
+    for (fw::Field *f : m_cerosNuevaFila) {
+        if (f->isFloat())
+            f->setAsFloat(0);
+        else
+            f->setAsInteger(0);
+    }
 }
 
 void TDatos::RxClientesRiesgoBeforeOpen()

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 namespace fw {
 class Database;
@@ -111,6 +112,8 @@ private:
     void IBQSituacionClientesRiesgoBeforeOpen();
     void IBQSituacionClientesRiesgoCalcFields();
     void RxClientesRiesgoNewRecord();
+    /// The memory table's fields a new row sets to 0 (declared once, so found once).
+    std::vector<fw::Field *> m_cerosNuevaFila;
     void RxClientesRiesgoBeforeOpen();
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <QDialog>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -127,6 +128,14 @@ public:
     void reject() override;
 
 protected:
+    // Gathering a listing's rows into the memory table, with its totals
+    // (ListadosVelmoraCarga.cpp). Each warns about its own errors. Protected so
+    // a derived window can gather without the preview (the benchmark does).
+    void CargarRiesgosPorCliente();
+    void CargarRiesgosPorGrupo();
+    /// Returns the sales of the rows listed.
+    double CargarVentasCaucion();
+
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -164,10 +173,6 @@ private:
     /// Heading of the balance column for the risks chosen.
     QString TituloSaldo() const;
 
-    // Gathering (ListadosVelmoraCarga.cpp).
-    void CargarRiesgosPorCliente();
-    void CargarRiesgosPorGrupo();
-    double CargarVentasCaucion();
     bool GrupoMarcado(int grupo) const;
     int GrupoDeclarado() const;
 
@@ -188,3 +193,17 @@ private:
 /// text. Any other kind of control, or none, changes nothing.
 void HabilitarControlesMarca(QWidget *control, QWidget *edit1, QWidget *edit2, QWidget *control3,
                              QWidget *control4);
+
+// The listings' statements, line by line, with their named parameters.
+/// The customers of the company group (:PARGRUPOEMPRESAS) with a group 1
+/// granted risk, each joined to his risk situation, by code; with `conRango`
+/// only the codes from :PARDESDE to :PARHASTA.
+QStringList SentenciaRiesgosClientes(bool conRango);
+/// One customer's (:PARCLIENTE) sales from :PARFECHADESDE to :PARFECHAHASTA in
+/// the non-private invoice series of a risk group (:PARGRUPO); with `conRango`
+/// only the series from :PARDESDE to :PARHASTA.
+QStringList SentenciaVentasCliente(bool conRango);
+/// The customers of the company group with their payment method's risk days,
+/// their cover and credit-insurer code per group, by code; with `conRango` only
+/// the codes from :PARDESDE to :PARHASTA.
+QStringList SentenciaClientesCaucion(bool conRango);

@@ -8,6 +8,7 @@
 #include "data/ModuloDatos.h"
 #include "framework/base/Error.h"
 #include "framework/db/Field.h"
+#include "framework/ui/DataGuard.h"
 #include "framework/ui/Guard.h"
 
 #include <QCheckBox>
@@ -18,11 +19,7 @@
 #include <memory>
 #include <optional>
 
-namespace {
-
-/// The customers of the company group with a group 1 granted risk, each joined
-/// to his risk situation; with `conRango`, only the codes in the range.
-QStringList SentenciaRiesgos(bool conRango)
+QStringList SentenciaRiesgosClientes(bool conRango)
 {
     QStringList s{QStringLiteral("SELECT PRSITUACIONCLIENTESRIESGOGRUPOS.*, C.CODIGO, C.NOMBRE, C.IDCLIENTES, "),
                   QStringLiteral("  C.FECHAREDUCCIONCREDITOCAUC,"),
@@ -46,7 +43,7 @@ QStringList SentenciaRiesgos(bool conRango)
     return s;
 }
 
-QStringList SentenciaVentas(bool conRango)
+QStringList SentenciaVentasCliente(bool conRango)
 {
     QStringList s{QStringLiteral("SELECT SUM(F.TOTALFACTURA) AS TOTALVENTAS"),
                   QStringLiteral(" FROM FACTURASVENTA F"),
@@ -84,6 +81,8 @@ QStringList SentenciaClientesCaucion(bool conRango)
     s << QStringLiteral("ORDER BY C.CODIGO ASC");
     return s;
 }
+
+namespace {
 
 /// A forward-only read-only statement on the data module's connection and transaction.
 std::unique_ptr<TlxIBQuery> NuevaConsulta(TDatos &datos, const QStringList &sql)
@@ -123,25 +122,7 @@ struct SalidasGrupo
         *albSinFact, *totalRiesgo, *totalOtros, *preSinAceptar, *pedidosPtes, *totalAnticipos, *pedidosParciales,
         *sumaDevCobradas, *sumaDevPendientes;
 
-    SalidasGrupo(const fw::DataSet &q, int g)
-    {
-        auto f = [&](const char *familia) { return &q.fieldByName(QLatin1String(familia) + QString::number(g)); };
-        concedido = f("PARRIESGOCONCEDIDO");
-        factPtesCobro = f("PARFACTPTESCOBRO");
-        devPendientes = f("PARDEVPENDIENTES");
-        remPtesConfirmar = f("PARREMPTESCONFIRMAR");
-        factPtesRemesar = f("PARFACTPTESREMESAR");
-        remesasEnRiesgo = f("PARREMESASENRIESGO");
-        albSinFact = f("PARALBSINFACT");
-        totalRiesgo = f("PARTOTALRIESGO");
-        totalOtros = f("PARTOTALOTROS");
-        preSinAceptar = f("PARPRESINACEPTAR");
-        pedidosPtes = f("PARPEDIDOSPTES");
-        totalAnticipos = f("PARTOTALANTICIPOS");
-        pedidosParciales = f("PARPEDIDOSPARCIALES");
-        sumaDevCobradas = f("PARSUMADEVCOBRADAS");
-        sumaDevPendientes = f("PARSUMADEVPENDIENTES");
-    }
+    SalidasGrupo(const fw::DataSet &q, int g);
 
     /// Granted risk, less the risk in use, plus the advances of the group.
     double saldo() const
@@ -149,6 +130,39 @@ struct SalidasGrupo
         return double((static_cast<long double>(Valor(concedido)) - Valor(totalRiesgo)) + Valor(totalAnticipos));
     }
 };
+
+/// The procedure outputs the risk listings read, by family; the group's digit follows the name.
+const std::pair<fw::Field *SalidasGrupo::*, const char *> kFamilias[] = {
+    {&SalidasGrupo::concedido, "PARRIESGOCONCEDIDO"},        {&SalidasGrupo::factPtesCobro, "PARFACTPTESCOBRO"},
+    {&SalidasGrupo::devPendientes, "PARDEVPENDIENTES"},      {&SalidasGrupo::remPtesConfirmar, "PARREMPTESCONFIRMAR"},
+    {&SalidasGrupo::factPtesRemesar, "PARFACTPTESREMESAR"},  {&SalidasGrupo::remesasEnRiesgo, "PARREMESASENRIESGO"},
+    {&SalidasGrupo::albSinFact, "PARALBSINFACT"},            {&SalidasGrupo::totalRiesgo, "PARTOTALRIESGO"},
+    {&SalidasGrupo::totalOtros, "PARTOTALOTROS"},            {&SalidasGrupo::preSinAceptar, "PARPRESINACEPTAR"},
+    {&SalidasGrupo::pedidosPtes, "PARPEDIDOSPTES"},          {&SalidasGrupo::totalAnticipos, "PARTOTALANTICIPOS"},
+    {&SalidasGrupo::pedidosParciales, "PARPEDIDOSPARCIALES"}, {&SalidasGrupo::sumaDevCobradas, "PARSUMADEVCOBRADAS"},
+    {&SalidasGrupo::sumaDevPendientes, "PARSUMADEVPENDIENTES"}};
+
+QString Salida(const char *familia, int g)
+{
+    return QLatin1String(familia) + QString::number(g);
+}
+
+SalidasGrupo::SalidasGrupo(const fw::DataSet &q, int g)
+{
+    for (const auto &[miembro, familia] : kFamilias)
+        this->*miembro = &q.fieldByName(Salida(familia, g));
+}
+
+/// Only the columns the listings read become fields, so no row carries the others.
+void DeclararCamposRiesgo(fw::DataSet &q)
+{
+    for (int g = 1; g <= 5; ++g)
+        for (const auto &[miembro, familia] : kFamilias)
+            q.addField(Salida(familia, g), fw::FieldType::Float);
+    q.addField(QStringLiteral("CODIGO"), fw::FieldType::String, 7);
+    q.addField(QStringLiteral("NOMBRE"), fw::FieldType::String, 50);
+    q.addField(QStringLiteral("IDCLIENTES"), fw::FieldType::Integer);
+}
 
 /// The risk statement's columns, found once per opening.
 struct ColumnasRiesgo
@@ -210,23 +224,30 @@ struct CamposFila
         // Later rows of a customer carry a blank, so the report prints him once.
         codigoCliente->setAsString(conCliente ? Texto(c.codigo) : QStringLiteral(" "));
         clienteNombre->setAsString(conCliente ? Texto(c.nombre) : QStringLiteral(" "));
-        riesgoConcedido->setAsFloat(Valor(s.concedido));
-        facturasPtesCobro->setAsFloat(Valor(s.factPtesCobro));
-        devolucionesPtes->setAsFloat(Valor(s.devPendientes));
-        remesasPtesConfirmar->setAsFloat(Valor(s.remPtesConfirmar));
-        facturasPtesRemesar->setAsFloat(Valor(s.factPtesRemesar));
-        remesasEnRiesgo->setAsFloat(Valor(s.remesasEnRiesgo) + Valor(s.remPtesConfirmar));
-        albaranesSinFacturar->setAsFloat(Valor(s.albSinFact));
-        totalRiesgo->setAsFloat(Valor(s.totalRiesgo));
-        totalOtros->setAsFloat(Valor(s.totalOtros));
-        presupuestosSinAceptar->setAsFloat(Valor(s.preSinAceptar));
-        pedidosPtes->setAsFloat(Valor(s.pedidosPtes) + Valor(s.pedidosParciales));
-        totalAnticipos->setAsFloat(Valor(s.totalAnticipos));
-        pedidosParciales->setAsFloat(Valor(s.pedidosParciales));
-        devolucionesCobradas->setAsFloat(Valor(s.sumaDevCobradas));
-        devolucionesPtesGestionar->setAsFloat(Valor(s.sumaDevPendientes));
-        excedente->setAsFloat(s.saldo());
+        importe(riesgoConcedido, Valor(s.concedido));
+        importe(facturasPtesCobro, Valor(s.factPtesCobro));
+        importe(devolucionesPtes, Valor(s.devPendientes));
+        importe(remesasPtesConfirmar, Valor(s.remPtesConfirmar));
+        importe(facturasPtesRemesar, Valor(s.factPtesRemesar));
+        importe(remesasEnRiesgo, Valor(s.remesasEnRiesgo) + Valor(s.remPtesConfirmar));
+        importe(albaranesSinFacturar, Valor(s.albSinFact));
+        importe(totalRiesgo, Valor(s.totalRiesgo));
+        importe(totalOtros, Valor(s.totalOtros));
+        importe(presupuestosSinAceptar, Valor(s.preSinAceptar));
+        importe(pedidosPtes, Valor(s.pedidosPtes) + Valor(s.pedidosParciales));
+        importe(totalAnticipos, Valor(s.totalAnticipos));
+        importe(pedidosParciales, Valor(s.pedidosParciales));
+        importe(devolucionesCobradas, Valor(s.sumaDevCobradas));
+        importe(devolucionesPtesGestionar, Valor(s.sumaDevPendientes));
+        importe(excedente, s.saldo());
         grupoRiesgo->setAsInteger(g);
+    }
+
+    /// A new row's amounts start at 0: only the others are written.
+    static void importe(fw::Field *campo, double valor)
+    {
+        if (valor != 0)
+            campo->setAsFloat(valor);
     }
 };
 
@@ -290,6 +311,7 @@ void Reabrir(TlxRxMemoryData &tabla)
     tabla.open();
 }
 
+
 } // namespace
 
 void TFormListadosVelmora::CargarRiesgosPorCliente()
@@ -299,8 +321,11 @@ void TFormListadosVelmora::CargarRiesgosPorCliente()
     TlxRxMemoryData &tabla = *Datos->RxClientesRiesgo;
     Cargar(tabla, [&] {
         Reabrir(tabla);
+        // Widgets on the table hear of the rows once, when they are all in.
+        const fw::ui::ControlsDisabled sinAvisos(tabla);
         const bool conRango = !CheckBoxClientesTodos->isChecked();
-        auto q = NuevaConsulta(*Datos, SentenciaRiesgos(conRango));
+        auto q = NuevaConsulta(*Datos, SentenciaRiesgosClientes(conRango));
+        DeclararCamposRiesgo(*q);
         q->paramByName(QStringLiteral("PARGRUPOEMPRESAS")).setAsInteger(Datos->IdGrupoEmpresa);
         if (conRango) {
             q->paramByName(QStringLiteral("PARDESDE")).setAsString(lxDBEditLookupClienteDesde->text());
@@ -344,8 +369,11 @@ void TFormListadosVelmora::CargarRiesgosPorGrupo()
     TlxRxMemoryData &tabla = *Datos->RxClientesRiesgo;
     Cargar(tabla, [&] {
         Reabrir(tabla);
+        // Widgets on the table hear of the rows once, when they are all in.
+        const fw::ui::ControlsDisabled sinAvisos(tabla);
         const bool conRango = !CheckBoxClientesTodos->isChecked();
-        auto q = NuevaConsulta(*Datos, SentenciaRiesgos(conRango));
+        auto q = NuevaConsulta(*Datos, SentenciaRiesgosClientes(conRango));
+        DeclararCamposRiesgo(*q);
         q->paramByName(QStringLiteral("PARGRUPOEMPRESAS")).setAsInteger(Datos->IdGrupoEmpresa);
         if (conRango) {
             q->paramByName(QStringLiteral("PARDESDE")).setAsString(lxDBEditLookupClienteDesde->text());
@@ -386,8 +414,10 @@ double TFormListadosVelmora::CargarVentasCaucion()
     TlxRxMemoryData &tabla = *Datos->RxClientesRiesgo;
     Cargar(tabla, [&] {
         Reabrir(tabla);
+        // Widgets on the table hear of the rows once, when they are all in.
+        const fw::ui::ControlsDisabled sinAvisos(tabla);
         const bool seriesConRango = !CheckBoxSeriesTodas->isChecked();
-        auto ventas = NuevaConsulta(*Datos, SentenciaVentas(seriesConRango));
+        auto ventas = NuevaConsulta(*Datos, SentenciaVentasCliente(seriesConRango));
         if (seriesConRango) {
             ventas->paramByName(QStringLiteral("PARDESDE")).setAsString(lxDBEditSerieDesde->text());
             ventas->paramByName(QStringLiteral("PARHASTA")).setAsString(lxDBEditSerieHasta->text());
