@@ -149,28 +149,30 @@ QPushButton *boton(QWidget *parent, const char *nombre, const QString &texto)
     return b;
 }
 
-TlxDBEditLookup *lookupCliente(QWidget *parent, const char *nombre)
+/// A lookup edit as both pages configure theirs; it completes nothing while typing.
+TlxDBEditLookup *lookup(QWidget *parent, const char *nombre, const QStringList &sql, TOpciones opciones,
+                        const QStringList &formato, const QString &titulo, bool ventanaGrande)
 {
     auto *e = crear<TlxDBEditLookup>(parent, nombre);
-    e->setSQL(kSqlClientes);
-    e->setOpcionesBusqueda(Filtrar_por_Grupo_de_Empresas);
-    e->setFormatoCampos(kFormatoClientes);
-    e->setCaption_Ventana(QStringLiteral("Seleccione un Cliente"));
-    e->setVentana_Scan_Grande(true);
+    e->setSQL(sql);
+    e->setOpcionesBusqueda(opciones);
+    e->setFormatoCampos(formato);
+    e->setCaption_Ventana(titulo);
+    e->setVentana_Scan_Grande(ventanaGrande);
     e->setAutoScan(false);
     return e;
 }
 
+TlxDBEditLookup *lookupCliente(QWidget *parent, const char *nombre)
+{
+    return lookup(parent, nombre, kSqlClientes, Filtrar_por_Grupo_de_Empresas, kFormatoClientes,
+                  QStringLiteral("Seleccione un Cliente"), true);
+}
+
 TlxDBEditLookup *lookupSerie(QWidget *parent, const char *nombre)
 {
-    auto *e = crear<TlxDBEditLookup>(parent, nombre);
-    e->setSQL(kSqlSeries);
-    e->setOpcionesBusqueda(Filtrar_por_Empresa);
-    e->setFormatoCampos(kFormatoSeries);
-    e->setCaption_Ventana(QStringLiteral("Seleccione una Serie"));
-    e->setVentana_Scan_Grande(false);
-    e->setAutoScan(false);
-    return e;
+    return lookup(parent, nombre, kSqlSeries, Filtrar_por_Empresa, kFormatoSeries,
+                  QStringLiteral("Seleccione una Serie"), false);
 }
 
 QDateEdit *fecha(QWidget *parent, const char *nombre)

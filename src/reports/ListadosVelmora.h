@@ -20,6 +20,7 @@ class TInformeListado;
 class TlxBoton;
 class TlxDBComboBox;
 class TlxDBEditLookup;
+class TlxIBQuery;
 
 /// The listings window: the filters of the customers' risk situation (by
 /// customer or by group) and of the monthly credit-insurer declaration. Each
@@ -173,6 +174,12 @@ private:
     /// Heading of the balance column for the risks chosen.
     QString TituloSaldo() const;
 
+    /// The customer risk statement with the range and company group bound, not yet open.
+    std::unique_ptr<TlxIBQuery> ConsultaRiesgos() const;
+    /// True when the risks chosen (only exceeded, only not exceeded) leave out this balance.
+    bool SaldoExcluido(double saldo) const;
+    /// The seven totals of the risk listings back to 0.
+    void TotalesACero();
     bool GrupoMarcado(int grupo) const;
     int GrupoDeclarado() const;
 

@@ -95,6 +95,13 @@ std::unique_ptr<TlxIBQuery> NuevaConsulta(TDatos &datos, const QStringList &sql)
     return q;
 }
 
+/// The range's typed texts reach the statement only as values, never as its text.
+void PonerRango(TlxIBQuery &q, const QLineEdit *desde, const QLineEdit *hasta)
+{
+    q.paramByName(QStringLiteral("PARDESDE")).setAsString(desde->text());
+    q.paramByName(QStringLiteral("PARHASTA")).setAsString(hasta->text());
+}
+
 void Abrir(TlxIBQuery &q)
 {
     if (q.active())
@@ -251,13 +258,25 @@ struct CamposFila
     }
 };
 
-/// Runs a gathering step; an error is warned about once the statements are
-/// freed, and the rows and totals gathered so far stay (a row not yet posted goes).
+/// Empties the memory table: closed if open, then opened again.
+void Reabrir(TlxRxMemoryData &tabla)
+{
+    if (tabla.active())
+        tabla.close();
+    tabla.open();
+}
+
+/// Empties the memory table and runs a gathering's steps on it; an error is
+/// warned about once the statements are freed, and the rows and totals
+/// gathered so far stay (a row not yet posted goes).
 template <typename F>
 void Cargar(TlxRxMemoryData &tabla, F &&pasos)
 {
     std::optional<QString> error;
     try {
+        Reabrir(tabla);
+        // Widgets on the table hear of the rows once, when they are all in.
+        const fw::ui::ControlsDisabled sinAvisos(tabla);
         std::forward<F>(pasos)();
         return;
     } catch (const fw::Abort &) {
@@ -301,42 +320,39 @@ int TFormListadosVelmora::GrupoDeclarado() const
     return 1;
 }
 
-namespace {
-
-/// Empties the memory table: closed if open, then opened again.
-void Reabrir(TlxRxMemoryData &tabla)
+std::unique_ptr<TlxIBQuery> TFormListadosVelmora::ConsultaRiesgos() const
 {
-    if (tabla.active())
-        tabla.close();
-    tabla.open();
+    const bool conRango = !CheckBoxClientesTodos->isChecked();
+    auto q = NuevaConsulta(*Datos, SentenciaRiesgosClientes(conRango));
+    DeclararCamposRiesgo(*q);
+    q->paramByName(QStringLiteral("PARGRUPOEMPRESAS")).setAsInteger(Datos->IdGrupoEmpresa);
+    if (conRango)
+        PonerRango(*q, lxDBEditLookupClienteDesde, lxDBEditLookupClienteHasta);
+    return q;
 }
 
+bool TFormListadosVelmora::SaldoExcluido(double saldo) const
+{
+    return (RadioButtonRiesgosExcedidos->isChecked() && saldo >= 0)
+           || (RadioButtonRiesgosNoExcedidos->isChecked() && saldo < 0);
+}
 
-} // namespace
+void TFormListadosVelmora::TotalesACero()
+{
+    SumaPedidos = SumaAlbaranes = SumaVtos = SumaRemesas = SumaTotalRiesgo = SumaRiesgoConcedido = SumaSaldo = 0;
+}
 
 void TFormListadosVelmora::CargarRiesgosPorCliente()
 {
     // Emptied before the statement runs, so a failed run never shows a previous listing's totals.
-    SumaPedidos = SumaAlbaranes = SumaVtos = SumaRemesas = SumaTotalRiesgo = SumaRiesgoConcedido = SumaSaldo = 0;
+    TotalesACero();
     TlxRxMemoryData &tabla = *Datos->RxClientesRiesgo;
     Cargar(tabla, [&] {
-        Reabrir(tabla);
-        // Widgets on the table hear of the rows once, when they are all in.
-        const fw::ui::ControlsDisabled sinAvisos(tabla);
-        const bool conRango = !CheckBoxClientesTodos->isChecked();
-        auto q = NuevaConsulta(*Datos, SentenciaRiesgosClientes(conRango));
-        DeclararCamposRiesgo(*q);
-        q->paramByName(QStringLiteral("PARGRUPOEMPRESAS")).setAsInteger(Datos->IdGrupoEmpresa);
-        if (conRango) {
-            q->paramByName(QStringLiteral("PARDESDE")).setAsString(lxDBEditLookupClienteDesde->text());
-            q->paramByName(QStringLiteral("PARHASTA")).setAsString(lxDBEditLookupClienteHasta->text());
-        }
+        auto q = ConsultaRiesgos();
         Abrir(*q);
 
         const ColumnasRiesgo c(*q);
         const CamposFila fila(tabla);
-        const bool excedidos = RadioButtonRiesgosExcedidos->isChecked();
-        const bool noExcedidos = RadioButtonRiesgosNoExcedidos->isChecked();
         for (; !q->eof(); q->next()) {
             bool primera = true;
             for (int g = 1; g <= 5; ++g) {
@@ -344,7 +360,7 @@ void TFormListadosVelmora::CargarRiesgosPorCliente()
                 if (Valor(s.concedido) == 0 || !GrupoMarcado(g))
                     continue;
                 const double saldo = s.saldo();
-                if ((excedidos && saldo >= 0) || (noExcedidos && saldo < 0))
+                if (SaldoExcluido(saldo))
                     continue;
                 tabla.append();
                 fila.riesgo(c, g, primera);
@@ -365,24 +381,12 @@ void TFormListadosVelmora::CargarRiesgosPorCliente()
 
 void TFormListadosVelmora::CargarRiesgosPorGrupo()
 {
-    SumaPedidos = SumaAlbaranes = SumaVtos = SumaRemesas = SumaTotalRiesgo = SumaRiesgoConcedido = SumaSaldo = 0;
+    TotalesACero();
     TlxRxMemoryData &tabla = *Datos->RxClientesRiesgo;
     Cargar(tabla, [&] {
-        Reabrir(tabla);
-        // Widgets on the table hear of the rows once, when they are all in.
-        const fw::ui::ControlsDisabled sinAvisos(tabla);
-        const bool conRango = !CheckBoxClientesTodos->isChecked();
-        auto q = NuevaConsulta(*Datos, SentenciaRiesgosClientes(conRango));
-        DeclararCamposRiesgo(*q);
-        q->paramByName(QStringLiteral("PARGRUPOEMPRESAS")).setAsInteger(Datos->IdGrupoEmpresa);
-        if (conRango) {
-            q->paramByName(QStringLiteral("PARDESDE")).setAsString(lxDBEditLookupClienteDesde->text());
-            q->paramByName(QStringLiteral("PARHASTA")).setAsString(lxDBEditLookupClienteHasta->text());
-        }
+        auto q = ConsultaRiesgos();
 
         const CamposFila fila(tabla);
-        const bool excedidos = RadioButtonRiesgosExcedidos->isChecked();
-        const bool noExcedidos = RadioButtonRiesgosNoExcedidos->isChecked();
         for (int g = 1; g <= 5; ++g) {
             if (!GrupoMarcado(g))
                 continue;
@@ -394,7 +398,7 @@ void TFormListadosVelmora::CargarRiesgosPorGrupo()
                 if (Valor(s.concedido) == 0)
                     continue;
                 const double saldo = s.saldo();
-                if ((excedidos && saldo >= 0) || (noExcedidos && saldo < 0))
+                if (SaldoExcluido(saldo))
                     continue;
                 tabla.append();
                 fila.riesgo(c, g, true);
@@ -408,27 +412,20 @@ void TFormListadosVelmora::CargarRiesgosPorGrupo()
 
 double TFormListadosVelmora::CargarVentasCaucion()
 {
-    SumaPedidos = SumaAlbaranes = SumaVtos = SumaRemesas = SumaTotalRiesgo = SumaRiesgoConcedido = SumaSaldo = 0;
+    TotalesACero();
     Suma30C = Suma60C = Suma90C = SuperiorC = 0;
     Suma30 = Suma60 = Suma90 = Superior = 0;
     TlxRxMemoryData &tabla = *Datos->RxClientesRiesgo;
     Cargar(tabla, [&] {
-        Reabrir(tabla);
-        // Widgets on the table hear of the rows once, when they are all in.
-        const fw::ui::ControlsDisabled sinAvisos(tabla);
         const bool seriesConRango = !CheckBoxSeriesTodas->isChecked();
         auto ventas = NuevaConsulta(*Datos, SentenciaVentasCliente(seriesConRango));
-        if (seriesConRango) {
-            ventas->paramByName(QStringLiteral("PARDESDE")).setAsString(lxDBEditSerieDesde->text());
-            ventas->paramByName(QStringLiteral("PARHASTA")).setAsString(lxDBEditSerieHasta->text());
-        }
+        if (seriesConRango)
+            PonerRango(*ventas, lxDBEditSerieDesde, lxDBEditSerieHasta);
         const bool clientesConRango = !CheckBoxClientesTodos2->isChecked();
         auto clientes = NuevaConsulta(*Datos, SentenciaClientesCaucion(clientesConRango));
         clientes->paramByName(QStringLiteral("PARGRUPOEMPRESAS")).setAsInteger(Datos->IdGrupoEmpresa);
-        if (clientesConRango) {
-            clientes->paramByName(QStringLiteral("PARDESDE")).setAsString(lxDBEditLookupClienteDesde2->text());
-            clientes->paramByName(QStringLiteral("PARHASTA")).setAsString(lxDBEditLookupClienteHasta2->text());
-        }
+        if (clientesConRango)
+            PonerRango(*clientes, lxDBEditLookupClienteDesde2, lxDBEditLookupClienteHasta2);
         Abrir(*clientes);
 
         const int g = GrupoDeclarado();

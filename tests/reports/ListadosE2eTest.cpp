@@ -6,16 +6,10 @@
 #include "support/NorvikHostRunner.h"
 #include "support/TestDatabase.h"
 
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-
 #include <gtest/gtest.h>
 
-#include <map>
-
 using hosttest::HostFolder;
+using hosttest::leerDump;
 using testsupport::HostRows;
 using testsupport::TestDatabase;
 
@@ -28,9 +22,7 @@ class ListadosE2e : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        // Amounts read as a Spanish user sees them; norvik-host inherits the settings.
-        localeAnterior = qgetenv("LC_ALL");
-        qputenv("LC_ALL", "es_ES.UTF-8");
+        region = new hosttest::RegionEspanola;
         db = new TestDatabase(QStringLiteral("listados-e2e"));
         HostRows rows;
         rows.grupoEmpresas(1, 0).empresa(1, 1, QStringLiteral("Empresa Uno"), 1).moneda(1, 2).cambio(1, 1, 1, 1.0);
@@ -45,12 +37,10 @@ protected:
     {
         delete db;
         db = nullptr;
-        if (localeAnterior.isNull())
-            qunsetenv("LC_ALL");
-        else
-            qputenv("LC_ALL", localeAnterior);
+        delete region;
+        region = nullptr;
     }
-    static inline QByteArray localeAnterior;
+    static inline hosttest::RegionEspanola *region = nullptr;
 
     /// The main screen with an autopilot script (`@DIR@` is the host's folder),
     /// under a clock that starts at `ahora` when one is given.
@@ -72,16 +62,6 @@ protected:
                                                  folder.host()} + args,
                                      QStringLiteral("faketime"), folder.path())
             .wait();
-    }
-
-    static std::map<QString, QJsonObject> leerDump(const QString &file)
-    {
-        QFile f(file);
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << file.toStdString();
-        std::map<QString, QJsonObject> out;
-        for (const QJsonValue &v : QJsonDocument::fromJson(f.readAll()).array())
-            out[v.toObject().value(QStringLiteral("objectName")).toString()] = v.toObject();
-        return out;
     }
 
     static inline TestDatabase *db = nullptr;
