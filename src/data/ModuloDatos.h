@@ -112,9 +112,10 @@ private:
     void IBQSituacionClientesRiesgoBeforeOpen();
     void IBQSituacionClientesRiesgoCalcFields();
     void RxClientesRiesgoNewRecord();
+    void RxClientesRiesgoBeforeOpen();
+
     /// The memory table's fields a new row sets to 0 (declared once, so found once).
     std::vector<fw::Field *> m_cerosNuevaFila;
-    void RxClientesRiesgoBeforeOpen();
 };
 
 /// d decimals of x: single-precision power of ten, halves to the even
