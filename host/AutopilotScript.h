@@ -13,6 +13,7 @@
 //                                 item, date yyyy-mm-dd, tab index, spin box, text box
 //   expect-text <objectName> "<text>"   until the component shows exactly that text
 //   dump <file.json>              every named component of the window with its state
+//                                 (a report preview also with the lines its pages read)
 //   screenshot <file.png>
 //   sleep <ms>
 #include <QKeyCombination>

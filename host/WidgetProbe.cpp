@@ -68,6 +68,9 @@ QJsonObject describe(const QObject *component)
     o[QStringLiteral("class")] = QString::fromLatin1(component->metaObject()->className());
     if (const auto text = shownText(component))
         o[QStringLiteral("text")] = *text;
+    // A report preview publishes what its pages read.
+    if (const QVariant lines = component->property("textLines"); lines.typeId() == QMetaType::QStringList)
+        o[QStringLiteral("lines")] = QJsonArray::fromStringList(lines.toStringList());
     if (auto *tabs = qobject_cast<const QTabWidget *>(component)) {
         QJsonArray names;
         for (int i = 0; i < tabs->count(); ++i)

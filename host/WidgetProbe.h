@@ -25,7 +25,7 @@ QColor paintedBackgroundColor(const QWidget *widget);
 
 /// One object per named component of the window (the window itself included),
 /// in tree order: objectName, class, text, tabs, enabled, visible, checked,
-/// textColor, backgroundColor.
+/// textColor, backgroundColor, and the lines of print of a report preview.
 QJsonArray describeComponents(QWidget *window);
 
 /// Named component of the window, preferring a visible one when names repeat:

@@ -11,7 +11,7 @@ PACKAGES=(
   libxlsxwriter-dev libcli11-dev
   libgtest-dev googletest libbenchmark-dev
   xvfb xauth poppler-utils locales libxml2-utils python3
-  fonts-dejavu-core unrtf
+  fonts-dejavu-core unrtf faketime
 )
 
 missing=()

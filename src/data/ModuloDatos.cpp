@@ -1,6 +1,7 @@
 #include "ModuloDatos.h"
 
 #include "data/Conexion.h"
+#include "components/lxDBEditLookupSrc.h"
 #include "components/lxDescriptores.h"
 #include "components/lxIBDataSet.h"
 #include "components/lxIBQuery.h"
@@ -187,8 +188,9 @@ void TDatos::CrearClientesRiesgo()
         f.onGetText = [this](fw::Field &c, QString &texto, bool display) {
             IBQSituacionClientesRiesgoPARRIESGOCONCEDIDO1GetText(c, texto, display);
         };
+        m_cerosNuevaFila.push_back(&f);
     }
-    campo(QStringLiteral("DiasCondicionPago"), fw::FieldType::Integer);
+    m_cerosNuevaFila.push_back(&campo(QStringLiteral("DiasCondicionPago"), fw::FieldType::Integer));
 
     RxClientesRiesgo->onNewRecord = [this](fw::DataSet &) { RxClientesRiesgoNewRecord(); };
     RxClientesRiesgo->beforeOpen = [this](fw::DataSet &) { RxClientesRiesgoBeforeOpen(); };
@@ -229,9 +231,13 @@ void TDatos::IBQSituacionClientesRiesgoCalcFields()
 
 void TDatos::RxClientesRiesgoNewRecord()
 {
-    for (const QString &nombre : camposImporteRx())
-        RxClientesRiesgo->fieldByName(nombre).setAsFloat(0);
-    RxClientesRiesgo->fieldByName(QStringLiteral("DiasCondicionPago")).setAsInteger(0);
+    // The 16 amounts in the table's order, then the days.
+    for (fw::Field *f : m_cerosNuevaFila) {
+        if (f->isFloat())
+            f->setAsFloat(0);
+        else
+            f->setAsInteger(0);
+    }
 }
 
 void TDatos::RxClientesRiesgoBeforeOpen()
@@ -450,6 +456,15 @@ bool TDatos::SobrepasadoRiesgo()
     if (GrupoRiesgo >= 1 && GrupoRiesgo <= 5)
         return IBQSituacionClientesRiesgo->fieldByName(conGrupo("TOTALEXCEDIDO", GrupoRiesgo)).asFloat() < 0;
     return true;
+}
+
+void TDatos::CargarValoresGrupoEmpresasLxDBEditLookup(QWidget *ventana)
+{
+    if (ventana == nullptr)
+        return;
+    for (TCustomLxDBEditLookup *edit : ventana->findChildren<TCustomLxDBEditLookup *>())
+        edit->setValorGrupoEmpresas(edit->OpcionesBusqueda().testFlag(Filtrar_por_Grupo_de_Empresas) ? IdGrupoEmpresa
+                                                                                                       : IdEmpresa);
 }
 
 bool MostrarAviso(const QString &texto)

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 namespace fw {
 class Database;
@@ -12,6 +13,7 @@ class Field;
 class Transaction;
 } // namespace fw
 
+class QWidget;
 class TlxIBDataSet;
 class TlxIBQuery;
 class TlxRxMemoryData;
@@ -77,6 +79,9 @@ public:
     void CargarDatosDocumento();
     /// True when the document's group is over its limit, or the series has no group.
     bool SobrepasadoRiesgo();
+    /// Gives every lookup edit of the window the id its searches filter by: the
+    /// company group for edits that filter by company group, else the company.
+    void CargarValoresGrupoEmpresasLxDBEditLookup(QWidget *ventana);
 
     /// Sales rate from `monedaInicio` to the base currency and the base currency's
     /// display decimals (1 and 0 when nothing is found).
@@ -108,6 +113,9 @@ private:
     void IBQSituacionClientesRiesgoCalcFields();
     void RxClientesRiesgoNewRecord();
     void RxClientesRiesgoBeforeOpen();
+
+    /// The memory table's fields a new row sets to 0 (declared once, so found once).
+    std::vector<fw::Field *> m_cerosNuevaFila;
 };
 
 /// d decimals of x: single-precision power of ten, halves to the even

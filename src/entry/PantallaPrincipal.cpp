@@ -4,6 +4,7 @@
 #include "data/SesionDatos.h"
 #include "framework/ui/Guard.h"
 #include "install/InstalacionSQLModulo.h"
+#include "reports/ListadosVelmora.h"
 #include "screens/ConfiguracionCreditoCaucion.h"
 
 #include <QApplication>
@@ -143,5 +144,7 @@ void TFormPantallaPrincipal::MostrarVentanaAccion(Accion accion, TDatos &datos)
         ventana->exec();
         return;
     }
-    Q_UNUSED(datos);
+    auto ventana = std::make_unique<TFormListadosVelmora>(this);
+    ventana->Datos = &datos;
+    ventana->exec();
 }

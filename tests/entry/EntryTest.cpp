@@ -153,10 +153,16 @@ TEST_F(Entry, EachListingsClickMakesItsOwnConnectionClosedBeforeTheNext)
     const QString script = folder.write(QStringLiteral("listados.autopilot"),
                                         QStringLiteral("window \"  Modulo de Velmora\"\n"
                                                        "click BotonListados\n"
+                                                       "window \"  Listados de Velmora\"\n"
+                                                       "click BitBtnSalir\n"
                                                        "window \"  Modulo de Velmora\"\n"
                                                        "click BotonListados\n"
+                                                       "window \"  Listados de Velmora\"\n"
+                                                       "click BitBtnSalir\n"
                                                        "window \"  Modulo de Velmora\"\n"
                                                        "click BotonListados\n"
+                                                       "window \"  Listados de Velmora\"\n"
+                                                       "click BitBtnSalir\n"
                                                        "window \"  Modulo de Velmora\"\n"
                                                        "sleep 200\n"
                                                        "click BotonCerrar\n"));

@@ -14,6 +14,7 @@
 #include <map>
 
 using hosttest::HostFolder;
+using hosttest::leerDump;
 using testsupport::HostRows;
 using testsupport::TestDatabase;
 
@@ -27,10 +28,7 @@ class RiesgoE2e : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        // The host runs with Spanish regional settings, so amounts read 1.500,00;
-        // norvik-host inherits them from this process.
-        localeAnterior = qgetenv("LC_ALL");
-        qputenv("LC_ALL", "es_ES.UTF-8");
+        region = new hosttest::RegionEspanola;
         db = new TestDatabase(QStringLiteral("riesgo-e2e"));
         HostRows rows;
         rows.grupoEmpresas(1, 0).empresa(1, 1, QStringLiteral("Empresa"), 1).moneda(1, 2).cambio(1, 1, 1, 1.0);
@@ -54,12 +52,10 @@ protected:
     {
         delete db;
         db = nullptr;
-        if (localeAnterior.isNull())
-            qunsetenv("LC_ALL");
-        else
-            qputenv("LC_ALL", localeAnterior);
+        delete region;
+        region = nullptr;
     }
-    static inline QByteArray localeAnterior;
+    static inline hosttest::RegionEspanola *region = nullptr;
 
     struct Llamada
     {
@@ -88,17 +84,6 @@ protected:
             args << QStringLiteral("--autopilot") << folder.write(QStringLiteral("guion.autopilot"), text);
         }
         return folder.run(args);
-    }
-
-    /// objectName -> component of a dump file.
-    static std::map<QString, QJsonObject> leerDump(const QString &file)
-    {
-        QFile f(file);
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << file.toStdString();
-        std::map<QString, QJsonObject> out;
-        for (const QJsonValue &v : QJsonDocument::fromJson(f.readAll()).array())
-            out[v.toObject().value(QStringLiteral("objectName")).toString()] = v.toObject();
-        return out;
     }
 
     static QString estadoBase() { return db->rows("SELECT * FROM SERIESDOCUMENTOS").join(QLatin1Char('\n')); }

@@ -6,11 +6,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <map>
 #include <stdexcept>
 
 namespace hosttest {
@@ -100,6 +104,38 @@ private:
             throw std::runtime_error("cannot copy " + from.toStdString());
     }
     QTemporaryDir m_dir;
+};
+
+/// objectName -> component, from a file written by the autopilot's dump; throws when it cannot be read.
+inline std::map<QString, QJsonObject> leerDump(const QString &file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        throw std::runtime_error("cannot read " + file.toStdString());
+    std::map<QString, QJsonObject> out;
+    for (const QJsonValue &v : QJsonDocument::fromJson(f.readAll()).array())
+        out[v.toObject().value(QStringLiteral("objectName")).toString()] = v.toObject();
+    return out;
+}
+
+/// The host runs with Spanish regional settings for as long as this lives (the
+/// hosts a test starts inherit them), so amounts read as 1.500,00.
+class RegionEspanola
+{
+public:
+    RegionEspanola() : m_anterior(qgetenv("LC_ALL")) { qputenv("LC_ALL", "es_ES.UTF-8"); }
+    ~RegionEspanola()
+    {
+        if (m_anterior.isNull())
+            qunsetenv("LC_ALL");
+        else
+            qputenv("LC_ALL", m_anterior);
+    }
+    RegionEspanola(const RegionEspanola &) = delete;
+    RegionEspanola &operator=(const RegionEspanola &) = delete;
+
+private:
+    QByteArray m_anterior;
 };
 
 } // namespace hosttest

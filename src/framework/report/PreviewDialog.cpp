@@ -132,6 +132,20 @@ int PreviewDialog::currentPage() const { return m_view->currentPage(); }
 
 int PreviewDialog::pageCount() const { return m_document->pageCount(); }
 
+QStringList PreviewDialog::textLines() const
+{
+    QStringList out;
+    for (const Page &page : m_document->pages) {
+        for (const TextLine &line : fw::report::textLines(page)) {
+            QStringList texts;
+            for (const TextItem *item : line.items)
+                texts << item->text;
+            out << texts.join(QLatin1Char('\t'));
+        }
+    }
+    return out;
+}
+
 int PreviewDialog::exec()
 {
     if (m_maximized)

@@ -27,6 +27,7 @@ class Report;
 class PreviewDialog : public QDialog
 {
     Q_OBJECT
+    Q_PROPERTY(QStringList textLines READ textLines)
 public:
     /// Generates the report first when it has not been generated yet (errors
     /// propagate from here, before anything is shown).
@@ -55,6 +56,9 @@ public:
 
     int currentPage() const;
     int pageCount() const;
+    /// What the pages read, line by line of print from the first page to the
+    /// last: the texts of a line left to right, separated by tabs.
+    QStringList textLines() const;
 
     int exec() override;
 
