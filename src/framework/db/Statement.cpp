@@ -139,6 +139,7 @@ void Statement::free() noexcept
     m_out.clear();
     m_columns.clear();
     m_isSelect = false;
+    m_canWrite = false;
     m_attachment = nullptr;
     m_transaction = nullptr;
 }
@@ -151,9 +152,21 @@ void Statement::prepare(Database &database, Transaction &transaction, const QStr
     Firebird::ITransaction *tra = transaction.checkedHandle();
     const QByteArray text = sqlBytes(sql);
 
-    fb::Ref<Firebird::IStatement> statement(attachment->prepare(&m_status, tra, unsigned(text.size()), text.constData(),
-                                                                1, Firebird::IStatement::PREPARE_PREFETCH_METADATA));
+    // The plan comes in the same answer; it tells a select that may write from one that reads.
+    fb::Ref<Firebird::IStatement> statement(
+        attachment->prepare(&m_status, tra, unsigned(text.size()), text.constData(), 1,
+                            Firebird::IStatement::PREPARE_PREFETCH_METADATA
+                                | Firebird::IStatement::PREPARE_PREFETCH_DETAILED_PLAN));
     const unsigned type = statement->getType(&m_status);
+    const bool isSelect = type == isc_info_sql_stmt_select || type == isc_info_sql_stmt_select_for_upd;
+    bool canWrite = !isSelect || type == isc_info_sql_stmt_select_for_upd;
+    if (!canWrite) {
+        // A selectable procedure may write, a locking select does, and a select
+        // block (EXECUTE BLOCK with RETURNS) has no plan to tell what its body does.
+        const char *plan = statement->getPlan(&m_status, true);
+        canWrite = plan == nullptr || *plan == '\0' || std::strstr(plan, "Procedure \"") != nullptr
+                   || std::strstr(plan, "Write Lock") != nullptr;
+    }
     fb::Ref<Firebird::IMessageMetadata> in(statement->getInputMetadata(&m_status));
     fb::Ref<Firebird::IMessageMetadata> out(statement->getOutputMetadata(&m_status));
 
@@ -205,7 +218,8 @@ void Statement::prepare(Database &database, Transaction &transaction, const QStr
     m_sql = sql;
     m_positions = positions;
     m_inputs.resize(size_t(positions.size()));
-    m_isSelect = type == isc_info_sql_stmt_select || type == isc_info_sql_stmt_select_for_upd;
+    m_isSelect = isSelect;
+    m_canWrite = canWrite;
     m_attachment = attachment;
 }
 
@@ -421,6 +435,8 @@ Firebird::ITransaction *Statement::beginRun(Transaction &transaction)
     closeCursor();
     m_transaction = transaction.checkedHandle();
     buildInput(transaction);
+    if (m_canWrite)
+        transaction.noteWrite();
     return m_transaction;
 }
 

@@ -97,6 +97,7 @@ private:
     std::vector<OutColumn> m_out;
     std::vector<ColumnInfo> m_columns;
     bool m_isSelect = false;
+    bool m_canWrite = false; // anything but a select that only reads tables
     // One status for every throwing call, so fetching a row allocates none.
     mutable fb::Status m_status;
     Firebird::IAttachment *m_attachment = nullptr;
