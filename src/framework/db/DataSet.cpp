@@ -58,6 +58,7 @@ Field &DataSet::addField(const FieldDef &def)
     // Fields made at a previous open are gone while inactive, so every field here is declared.
     auto field = std::make_unique<Field>(*this, def, true);
     field->m_index = int(m_fields.size());
+    m_fieldsByName.add(field->fieldName(), field->m_index);
     m_fields.push_back(std::move(field));
     return *m_fields.back();
 }
@@ -76,6 +77,7 @@ Field &DataSet::makeField(const FieldDef &def)
 {
     auto field = std::make_unique<Field>(*this, def, false);
     field->m_index = int(m_fields.size());
+    m_fieldsByName.add(field->fieldName(), field->m_index);
     m_fields.push_back(std::move(field));
     return *m_fields.back();
 }
@@ -83,6 +85,7 @@ Field &DataSet::makeField(const FieldDef &def)
 void DataSet::clearFields()
 {
     checkInactive();
+    m_fieldsByName.clear();
     m_fields.clear();
 }
 
@@ -91,8 +94,11 @@ void DataSet::destroyMadeFields()
     const auto made = std::remove_if(m_fields.begin(), m_fields.end(), [](const auto &f) { return !f->isDeclared(); });
     if (made != m_fields.end()) {
         m_fields.erase(made, m_fields.end());
-        for (size_t i = 0; i < m_fields.size(); ++i)
+        m_fieldsByName.clear();
+        for (size_t i = 0; i < m_fields.size(); ++i) {
             m_fields[i]->m_index = int(i);
+            m_fieldsByName.add(m_fields[i]->fieldName(), int(i));
+        }
     }
 }
 
@@ -103,11 +109,8 @@ bool DataSet::hasDeclaredFields() const
 
 Field *DataSet::findField(const QString &name) const
 {
-    const QString n = name.trimmed();
-    for (const auto &f : m_fields)
-        if (f->fieldName().compare(n, Qt::CaseInsensitive) == 0)
-            return f.get();
-    return nullptr;
+    const int i = m_fieldsByName.find(name.trimmed());
+    return i < 0 ? nullptr : m_fields[size_t(i)].get();
 }
 
 Field &DataSet::fieldByName(const QString &name) const

@@ -1,5 +1,6 @@
 #pragma once
 #include "framework/db/Field.h"
+#include "framework/db/NameIndex.h"
 
 #include <QFlags>
 #include <QObject>
@@ -251,6 +252,7 @@ private:
     void checkRequiredFields();
 
     std::vector<std::unique_ptr<Field>> m_fields;
+    detail::NameIndex m_fieldsByName;
     std::vector<Record> m_records;
     int m_current = -1;
     int m_uniPosition = 0; // records passed so far when uni-directional

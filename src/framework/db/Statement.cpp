@@ -138,6 +138,7 @@ void Statement::free() noexcept
     m_outBuffer.clear();
     m_out.clear();
     m_columns.clear();
+    m_columnsByName.clear();
     m_isSelect = false;
     m_canWrite = false;
     m_attachment = nullptr;
@@ -215,6 +216,9 @@ void Statement::prepare(Database &database, Transaction &transaction, const QStr
     m_outBuffer = std::move(outBuffer);
     m_out = std::move(outColumns);
     m_columns = std::move(columns);
+    m_columnsByName.clear();
+    for (size_t i = 0; i < m_columns.size(); ++i)
+        m_columnsByName.add(m_columns[i].name, int(i));
     m_sql = sql;
     m_positions = positions;
     m_inputs.resize(size_t(positions.size()));
@@ -225,10 +229,7 @@ void Statement::prepare(Database &database, Transaction &transaction, const QStr
 
 int Statement::columnIndex(const QString &name) const
 {
-    for (size_t i = 0; i < m_columns.size(); ++i)
-        if (m_columns[i].name.compare(name, Qt::CaseInsensitive) == 0)
-            return int(i);
-    return -1;
+    return m_columnsByName.find(name);
 }
 
 void Statement::setInput(int position, const QVariant &value)
