@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -34,7 +35,6 @@ namespace {
 
 constexpr int kRows = 100000;
 constexpr int kRepeats = 5;
-constexpr int kTurns = 5;
 
 QString sysdbaPassword()
 {
@@ -218,8 +218,10 @@ Totals frameworkLoop(fw::Database &db, bool forwardOnly, int limit, size_t *peak
 
 } // namespace
 
-int main()
+int main(int argc, char **argv)
 {
+    // Turns per run; the first argument may change it (1 under a profiler).
+    const int kTurns = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     try {
         const QString folder = QStringLiteral("/tmp/velmora-bench");
         QDir().mkpath(folder);

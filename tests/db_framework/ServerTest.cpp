@@ -186,6 +186,24 @@ TEST_F(Server, ForwardOnlyKeepsOneRecord)
     EXPECT_EQ(sum, 250 * 251 / 2);
     EXPECT_THROW(q.prior(), Error);
     EXPECT_THROW(q.first(), Error);
+
+    // Each row's values are its own, nulls included, and values taken from
+    // earlier rows stay as they were.
+    SqlQuery texts;
+    texts.setDatabase(&database);
+    texts.setUniDirectional(true);
+    texts.setSql("SELECT IIF(MOD(ID, 3) = 0, NULL, TEXTO) AS T, IIF(ID = 4, NULL, ID) AS N FROM NUMEROS "
+                 "WHERE ID <= 7 ORDER BY ID");
+    texts.open();
+    QVariantList taken;
+    for (; !texts.eof(); texts.next())
+        taken << texts.fieldByName("T").value() << texts.fieldByName("N").value();
+    const QVariantList expected{"N1", 1, "N2", 2, QVariant(), 3, "N4", QVariant(), "N5", 5, QVariant(), 6, "N7", 7};
+    ASSERT_EQ(taken.size(), expected.size());
+    for (qsizetype i = 0; i < taken.size(); ++i)
+        EXPECT_EQ(taken[i].toString(), expected[i].toString()) << i;
+    for (qsizetype i = 0; i < taken.size(); ++i)
+        EXPECT_EQ(taken[i].isNull(), expected[i].isNull()) << i;
 }
 
 TEST_F(Server, DeclaredFieldsChooseTheColumnsAndCalculatedOnesArePerRecord)
@@ -321,8 +339,9 @@ TEST_F(Server, CommitRetainingReachesTheServerOnlyAfterAStatementThatCanWrite)
         c.run();
         transaction.commitRetaining();
         EXPECT_EQ(currentNumber() != before, c.writes);
-        if (c.noted)
+        if (c.noted) {
             EXPECT_EQ(db->value(QStringLiteral("SELECT COUNT(*) FROM NOTAS WHERE TEXTO = '%1'").arg(c.noted)), "1");
+        }
         // Nothing ran since: the next one sends nothing.
         const int after = currentNumber();
         transaction.commitRetaining();

@@ -343,6 +343,7 @@ void DataSet::close()
     internalClose();
     m_records.clear();
     m_records.shrink_to_fit();
+    m_spare = Record();
     m_editBuffer = Record();
     m_keyBuffer = Record();
     m_current = -1;
@@ -396,22 +397,23 @@ bool DataSet::fetchOne()
 {
     if (m_sourceDone)
         return false;
-    Record r = newRecordBuffer();
+    // Forward-only, the row is read into the buffer of the record before the
+    // current one, whose values of the same types are overwritten in place:
+    // memory stays flat however many are read, and a row allocates nothing.
+    Record kept;
+    Record &r = m_uniDirectional ? m_spare : kept;
+    if (r.values.size() != m_fields.size())
+        r.values.assign(m_fields.size(), QVariant());
     if (!fetchRecord(r)) {
         m_sourceDone = true;
         return false;
     }
     r.id = m_nextId++;
     calculateFields(r);
-    if (m_uniDirectional) {
-        // Only the current record is kept, so memory stays flat however many are read.
-        if (m_records.empty())
-            m_records.push_back(std::move(r));
-        else
-            m_records.front() = std::move(r);
-    } else {
+    if (m_uniDirectional && !m_records.empty())
+        std::swap(m_records.front(), r);
+    else
         m_records.push_back(std::move(r));
-    }
     return true;
 }
 

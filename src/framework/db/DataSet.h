@@ -202,8 +202,9 @@ protected:
     virtual void internalOpen() = 0;
     /// Releases the source. Must not throw.
     virtual void internalClose() noexcept = 0;
-    /// Fills the data fields of `record` (values already sized, all null) with
-    /// the next record of the source; false at the end.
+    /// Fills every data field of `record` with the next record of the source;
+    /// false at the end. The values are sized to the fields and may still hold
+    /// an earlier record, so each data field is written, null or not.
     virtual bool fetchRecord(Record &record) { return false; }
     /// How many records to read from the source at once when more are needed.
     virtual int fetchChunk() const { return 1; }
@@ -263,6 +264,7 @@ private:
     bool m_autoCalcFields = true;
     DataSetState m_state = DataSetState::Inactive;
     DataSetState m_stateBeforeCalc = DataSetState::Inactive;
+    Record m_spare; // forward-only: the next row is read into it
     Record m_editBuffer;
     Record m_keyBuffer;
     Record *m_calcBuffer = nullptr;

@@ -478,10 +478,41 @@ bool Statement::isNull(int column) const
 
 QVariant Statement::value(int column) const
 {
+    QVariant v;
+    readValue(column, v);
+    return v;
+}
+
+namespace {
+
+// A string overwrites the one `slot` holds in place, keeping its buffer when it
+// is not shared; a row read into the same buffer then allocates nothing.
+void putText(QVariant &slot, QLatin1StringView text)
+{
+    if (slot.typeId() == QMetaType::QString)
+        *static_cast<QString *>(slot.data()) = text;
+    else
+        slot = QVariant(QString(text));
+}
+
+// Built from the milliseconds: cheaper than from a date and a time, and the same value.
+QDateTime utcDateTime(const ISC_TIMESTAMP &ts)
+{
+    constexpr qint64 kEpochJulianDay = 2440588;
+    const qint64 days = qint64(ts.timestamp_date) + kFirstJulianDay - kEpochJulianDay;
+    return QDateTime::fromMSecsSinceEpoch(days * 86400000 + qint64(ts.timestamp_time / 10), Qt::UTC);
+}
+
+} // namespace
+
+void Statement::readValue(int column, QVariant &slot) const
+{
     const OutColumn &c = m_out.at(size_t(column));
     const unsigned char *data = m_outBuffer.data() + c.offset;
-    if (*reinterpret_cast<const short *>(m_outBuffer.data() + c.nullOffset))
-        return QVariant();
+    if (*reinterpret_cast<const short *>(m_outBuffer.data() + c.nullOffset)) {
+        slot = QVariant();
+        return;
+    }
     switch (c.type) {
     case SQL_TEXT: {
         // CHAR columns come blank-padded to their length; the padding is not part of the value.
@@ -489,66 +520,88 @@ QVariant Statement::value(int column) const
         const char *p = reinterpret_cast<const char *>(data);
         while (len > 0 && p[len - 1] == ' ')
             --len;
-        return QString::fromLatin1(p, len);
+        putText(slot, QLatin1StringView(p, len));
+        return;
     }
     case SQL_VARYING: {
         unsigned short len;
         std::memcpy(&len, data, sizeof len);
-        return QString::fromLatin1(reinterpret_cast<const char *>(data + 2), len);
+        putText(slot, QLatin1StringView(reinterpret_cast<const char *>(data + 2), len));
+        return;
     }
     case SQL_SHORT: {
         short v;
         std::memcpy(&v, data, sizeof v);
-        return c.scale < 0 ? QVariant(scaled(v, c.scale)) : QVariant(int(v));
+        if (c.scale < 0)
+            slot = QVariant(scaled(v, c.scale));
+        else
+            slot = QVariant(int(v));
+        return;
     }
     case SQL_LONG: {
         qint32 v;
         std::memcpy(&v, data, sizeof v);
-        return c.scale < 0 ? QVariant(scaled(v, c.scale)) : QVariant(int(v));
+        if (c.scale < 0)
+            slot = QVariant(scaled(v, c.scale));
+        else
+            slot = QVariant(int(v));
+        return;
     }
     case SQL_INT64: {
         qint64 v;
         std::memcpy(&v, data, sizeof v);
-        return c.scale < 0 ? QVariant(scaled(v, c.scale)) : QVariant(qlonglong(v));
+        if (c.scale < 0)
+            slot = QVariant(scaled(v, c.scale));
+        else
+            slot = QVariant(qlonglong(v));
+        return;
     }
     case SQL_FLOAT: {
         float v;
         std::memcpy(&v, data, sizeof v);
-        return double(v);
+        slot = QVariant(double(v));
+        return;
     }
     case SQL_DOUBLE:
     case SQL_D_FLOAT: {
         // Dialect 1 NUMERIC(15,2) arrives here with a scale; the double already holds the value.
         double v;
         std::memcpy(&v, data, sizeof v);
-        return v;
+        slot = QVariant(v);
+        return;
     }
     case SQL_TIMESTAMP: {
         ISC_TIMESTAMP ts;
         std::memcpy(&ts, data, sizeof ts);
         // Wall-clock value; see detail::outward.
-        return QDateTime(decodeDate(ts.timestamp_date), decodeTime(ts.timestamp_time), Qt::UTC);
+        slot = QVariant(utcDateTime(ts));
+        return;
     }
     case SQL_TYPE_DATE: {
         ISC_DATE d;
         std::memcpy(&d, data, sizeof d);
-        return decodeDate(d);
+        slot = QVariant(decodeDate(d));
+        return;
     }
     case SQL_TYPE_TIME: {
         ISC_TIME t;
         std::memcpy(&t, data, sizeof t);
-        return decodeTime(t);
+        slot = QVariant(decodeTime(t));
+        return;
     }
     case SQL_BOOLEAN:
-        return *data != 0;
+        slot = QVariant(*data != 0);
+        return;
     case SQL_BLOB: {
         ISC_QUAD id;
         std::memcpy(&id, data, sizeof id);
         const QByteArray bytes = readBlob(id);
-        return c.subType == 1 ? QVariant(QString::fromLatin1(bytes)) : QVariant(bytes);
+        slot = c.subType == 1 ? QVariant(QString::fromLatin1(bytes)) : QVariant(bytes);
+        return;
     }
     default:
-        return QVariant();
+        slot = QVariant();
+        return;
     }
 }
 

@@ -53,6 +53,9 @@ public:
 
     /// Decodes a column of the current output row.
     QVariant value(int column) const;
+    /// The same into `slot`, overwriting a value of the same type in place, so
+    /// a buffer read row after row keeps its storage.
+    void readValue(int column, QVariant &slot) const;
     bool isNull(int column) const;
     /// Rows changed by the last execute.
     int affected();
