@@ -397,23 +397,37 @@ bool DataSet::fetchOne()
 {
     if (m_sourceDone)
         return false;
+    if (!m_uniDirectional) {
+        Record r = newRecordBuffer();
+        if (!readRecord(r))
+            return false;
+        m_records.push_back(std::move(r));
+        return true;
+    }
     // Forward-only, the row is read into the buffer of the record before the
     // current one, whose values of the same types are overwritten in place:
     // memory stays flat however many are read, and a row allocates nothing.
-    Record kept;
-    Record &r = m_uniDirectional ? m_spare : kept;
-    if (r.values.size() != m_fields.size())
-        r.values.assign(m_fields.size(), QVariant());
-    if (!fetchRecord(r)) {
+    if (m_spare.values.size() != m_fields.size())
+        m_spare.values.assign(m_fields.size(), QVariant());
+    if (!readRecord(m_spare))
+        return false;
+    if (m_records.empty()) {
+        m_records.push_back(std::move(m_spare));
+    } else {
+        m_records.front().values.swap(m_spare.values);
+        std::swap(m_records.front().id, m_spare.id);
+    }
+    return true;
+}
+
+bool DataSet::readRecord(Record &record)
+{
+    if (!fetchRecord(record)) {
         m_sourceDone = true;
         return false;
     }
-    r.id = m_nextId++;
-    calculateFields(r);
-    if (m_uniDirectional && !m_records.empty())
-        std::swap(m_records.front(), r);
-    else
-        m_records.push_back(std::move(r));
+    record.id = m_nextId++;
+    calculateFields(record);
     return true;
 }
 

@@ -241,6 +241,8 @@ private:
     /// The new-record part shared by insert() and append(), once m_insertAt is set.
     void beginNewRecord();
     bool fetchOne();
+    /// The next record of the source into `record`, with its bookmark and calculated fields.
+    bool readRecord(Record &record);
     void fetchUntil(int index);
     void resetCursor();
     void setCurrent(int index);
