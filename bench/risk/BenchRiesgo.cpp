@@ -220,7 +220,8 @@ struct Caso
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    // Calls per round; the first argument may change it.
+    // Calls per round; the first argument may change it, and a second names
+    // another build of the library to measure.
     const int kLlamadasPorRonda = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
     try {
         TestDatabase db(QStringLiteral("bench-riesgo"));
@@ -235,7 +236,8 @@ int main(int argc, char **argv)
         db.run("UPDATE SERIESDOCUMENTOS SET GRUPORIESGO = IDSERIESDOCUMENTOS;\n"
                "UPDATE SERIESFACTURAS SET GRUPORIESGO = IDSERIESFACTURAS;");
 
-        const QString biblioteca = testsupport::binFolder() + QStringLiteral("/libvelmora.so");
+        const QString biblioteca = argc > 2 ? QString::fromLocal8Bit(argv[2])
+                                            : testsupport::binFolder() + QStringLiteral("/libvelmora.so");
         void *modulo = ::dlopen(QFile::encodeName(biblioteca).constData(), RTLD_NOW | RTLD_LOCAL);
         if (!modulo) {
             std::fprintf(stderr, "cannot load %s: %s\n", qPrintable(biblioteca), ::dlerror());
