@@ -57,6 +57,7 @@ Field &DataSet::addField(const FieldDef &def)
         throw Error(QStringLiteral("El campo %1 ya existe").arg(def.name));
     // Fields made at a previous open are gone while inactive, so every field here is declared.
     auto field = std::make_unique<Field>(*this, def, true);
+    m_computedFields = m_computedFields || def.kind != FieldKind::Data;
     field->m_index = int(m_fields.size());
     m_fieldsByName.add(field->fieldName(), field->m_index);
     m_fields.push_back(std::move(field));
@@ -76,6 +77,7 @@ Field &DataSet::addField(const QString &name, FieldType type, int size, FieldKin
 Field &DataSet::makeField(const FieldDef &def)
 {
     auto field = std::make_unique<Field>(*this, def, false);
+    m_computedFields = m_computedFields || def.kind != FieldKind::Data;
     field->m_index = int(m_fields.size());
     m_fieldsByName.add(field->fieldName(), field->m_index);
     m_fields.push_back(std::move(field));
@@ -87,6 +89,7 @@ void DataSet::clearFields()
     checkInactive();
     m_fieldsByName.clear();
     m_fields.clear();
+    m_computedFields = false;
 }
 
 void DataSet::destroyMadeFields()
@@ -95,9 +98,11 @@ void DataSet::destroyMadeFields()
     if (made != m_fields.end()) {
         m_fields.erase(made, m_fields.end());
         m_fieldsByName.clear();
+        m_computedFields = false;
         for (size_t i = 0; i < m_fields.size(); ++i) {
             m_fields[i]->m_index = int(i);
             m_fieldsByName.add(m_fields[i]->fieldName(), int(i));
+            m_computedFields = m_computedFields || m_fields[i]->kind() != FieldKind::Data;
         }
     }
 }
@@ -239,10 +244,7 @@ void DataSet::setFieldValue(Field &field, const QVariant &value)
 
 void DataSet::calculateFields(Record &record)
 {
-    bool any = static_cast<bool>(onCalcFields);
-    for (const auto &f : m_fields)
-        any = any || f->kind() != FieldKind::Data;
-    if (!any)
+    if (!onCalcFields && !m_computedFields)
         return;
     Restore<DataSetState> state{m_state, m_state};
     Restore<Record *> buffer{m_calcBuffer, m_calcBuffer};

@@ -256,6 +256,7 @@ private:
 
     std::vector<std::unique_ptr<Field>> m_fields;
     detail::NameIndex m_fieldsByName;
+    bool m_computedFields = false; // a calculated or lookup field exists
     std::vector<Record> m_records;
     int m_current = -1;
     int m_uniPosition = 0; // records passed so far when uni-directional
