@@ -37,7 +37,6 @@ namespace {
 // a round trip is a receive that follows a send.
 struct Conteo
 {
-    long envios = 0;
     long idasYVueltas = 0;
     bool enviado = false;
 };
@@ -49,7 +48,6 @@ extern "C" __attribute__((visibility("default"))) ssize_t send(int fd, const voi
 {
     using Send = ssize_t (*)(int, const void *, size_t, int);
     static const auto real = reinterpret_cast<Send>(::dlsym(RTLD_NEXT, "send"));
-    ++g_red.envios;
     g_red.enviado = true;
     return real(fd, buf, n, flags);
 }
@@ -101,6 +99,7 @@ void clienteHabitual(HostRows &rows)
     rows.albaran(3, c, kSerie, 1, 100.0);
     rows.documentoCobro(1, c, 50.0, 1, QStringLiteral("P"), 7).documentoCobro(2, c, 20.0, 1, QStringLiteral("F"));
     rows.movimientoCobro(1, c, 25.0, QStringLiteral("A"), {{"PEDIDOORIGEN", 1}});
+    rows.movimientoCobro(2, c, 20.0, QStringLiteral("CF"), {{"DOCUMENTOORIGENCOBRO", 2}});
 }
 
 // Some 2 000 documents of every kind, spread over the five groups.
@@ -108,7 +107,7 @@ void clienteOcupado(HostRows &rows)
 {
     const int c = kClienteOcupado;
     rows.cliente(c, QStringLiteral("C2"), QStringLiteral("Cliente ocupado"), 1, 100000000.0);
-    for (int i = 1; i <= 150; ++i) {
+    for (int i = 1; i <= 165; ++i) {
         const int id = 100000 + i, serie = i % 5 + 1;
         rows.pedido(id, c, serie, QStringLiteral("P"), 10.0).pedido(id + 1000, c, serie, QStringLiteral("R"), 20.0);
         rows.lineaPedido(id, id + 1000, 10, 4, 2.5);
@@ -207,6 +206,12 @@ Medida medir(F &&f)
     return {double(t.nsecsElapsed()) / 1e6, cpuMilisegundos() - cpu, g_red.idasYVueltas - antes.idasYVueltas};
 }
 
+QByteArray cargaDelSistema()
+{
+    QFile f(QStringLiteral("/proc/loadavg"));
+    return f.open(QIODevice::ReadOnly) ? f.readLine() : QByteArray("unknown\n");
+}
+
 struct Caso
 {
     const char *nombre;
@@ -244,6 +249,10 @@ int main(int argc, char **argv)
             return 1;
         }
         const auto riesgo = reinterpret_cast<Exportada>(::dlsym(modulo, "MostrarRiesgoCliente"));
+        if (!riesgo) {
+            std::fprintf(stderr, "%s does not export MostrarRiesgoCliente\n", qPrintable(biblioteca));
+            return 1;
+        }
         const norvik::HostString ruta(db.connectionString()), usuario(TestDatabase::user()),
             clave(TestDatabase::password());
 
@@ -253,8 +262,8 @@ int main(int argc, char **argv)
                               {"busy customer (2 000 documents), host connection held", kClienteOcupado,
                                kAlbaranOcupado, true},
                               {"busy customer (2 000 documents), cold", kClienteOcupado, kAlbaranOcupado, false}};
-        std::printf("%d rounds of %d calls, module and floor alternating call by call\n", kRondas,
-                    kLlamadasPorRonda);
+        std::printf("%d rounds of %d calls, module and floor alternating call by call; load average %s", kRondas,
+                    kLlamadasPorRonda, cargaDelSistema().constData());
         for (const Caso &caso : casos) {
             std::unique_ptr<Conexion> delHost;
             if (caso.conexionDelHost)
@@ -298,6 +307,7 @@ int main(int argc, char **argv)
                         mediana(cpuSuelo));
         }
         std::printf("\ntargets: usual customer <= 1.15x with the host connection held, <= 1.10x cold\n");
+        std::printf("load average at the end %s", cargaDelSistema().constData());
     } catch (const Firebird::FbException &e) {
         char texto[1024];
         Firebird::fb_get_master_interface()->getUtilInterface()->formatStatus(texto, sizeof texto, e.getStatus());
