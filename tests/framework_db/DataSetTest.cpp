@@ -211,6 +211,25 @@ TEST(MemoryDataSet, FieldsRefuseWhatTheyCannotHold)
     EXPECT_THROW(empty.open(), Error);
 }
 
+TEST(MemoryDataSet, FieldsAreFoundByNameWhateverTheCase)
+{
+    Table t;
+    t.ds.addField(QString::fromUtf8("AÑO"), FieldType::Integer);
+    const struct
+    {
+        const char *name;
+        const char *found; // null: no such field
+    } lookups[] = {{"nombre", "NOMBRE"}, {" Importe ", "IMPORTE"}, {"DoBlE", "DOBLE"}, {"año", "AÑO"},
+                   {"ANO", nullptr},     {"NOMBRES", nullptr},     {"", nullptr}};
+    for (const auto &l : lookups) {
+        const Field *f = t.ds.findField(QString::fromUtf8(l.name));
+        EXPECT_EQ(f ? f->fieldName() : QString(), QString::fromUtf8(l.found)) << l.name;
+    }
+    EXPECT_THROW(t.ds.addField(QString::fromUtf8("Año"), FieldType::Integer), Error);
+    t.ds.clearFields();
+    EXPECT_EQ(t.ds.findField("NOMBRE"), nullptr);
+}
+
 TEST(MemoryDataSet, TextsGoThroughTheHandlerOrTheDisplayFormat)
 {
     Table t;

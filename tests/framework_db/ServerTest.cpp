@@ -12,6 +12,7 @@
 
 #include <ibase.h>
 
+#include <functional>
 #include <memory>
 
 using namespace fw;
@@ -32,6 +33,12 @@ protected:
         db->run("CREATE TABLE NUMEROS (ID INTEGER NOT NULL PRIMARY KEY, TEXTO VARCHAR(20), CODIGO CHAR(6),"
                 " IMPORTE NUMERIC(15,2));\n"
                 + rows);
+        // A selectable procedure that writes as it is read.
+        db->run("CREATE TABLE NOTAS (TEXTO VARCHAR(20));\n"
+                "SET TERM ^ ;\n"
+                "CREATE PROCEDURE ANOTAR (TEXTO VARCHAR(20)) RETURNS (N INTEGER) AS\n"
+                "BEGIN INSERT INTO NOTAS VALUES (:TEXTO); N = 1; SUSPEND; END^\n"
+                "SET TERM ; ^");
     }
     static void TearDownTestSuite() { db.reset(); }
 
@@ -179,6 +186,24 @@ TEST_F(Server, ForwardOnlyKeepsOneRecord)
     EXPECT_EQ(sum, 250 * 251 / 2);
     EXPECT_THROW(q.prior(), Error);
     EXPECT_THROW(q.first(), Error);
+
+    // Each row's values are its own, nulls included, and values taken from
+    // earlier rows stay as they were.
+    SqlQuery texts;
+    texts.setDatabase(&database);
+    texts.setUniDirectional(true);
+    texts.setSql("SELECT IIF(MOD(ID, 3) = 0, NULL, TEXTO) AS T, IIF(ID = 4, NULL, ID) AS N FROM NUMEROS "
+                 "WHERE ID <= 7 ORDER BY ID");
+    texts.open();
+    QVariantList taken;
+    for (; !texts.eof(); texts.next())
+        taken << texts.fieldByName("T").value() << texts.fieldByName("N").value();
+    const QVariantList expected{"N1", 1, "N2", 2, QVariant(), 3, "N4", QVariant(), "N5", 5, QVariant(), 6, "N7", 7};
+    ASSERT_EQ(taken.size(), expected.size());
+    for (qsizetype i = 0; i < taken.size(); ++i)
+        EXPECT_EQ(taken[i].toString(), expected[i].toString()) << i;
+    for (qsizetype i = 0; i < taken.size(); ++i)
+        EXPECT_EQ(taken[i].isNull(), expected[i].isNull()) << i;
 }
 
 TEST_F(Server, DeclaredFieldsChooseTheColumnsAndCalculatedOnesArePerRecord)
@@ -240,6 +265,90 @@ TEST_F(Server, CommitRetainingKeepsCursorsAndPublishesWork)
     EXPECT_FALSE(reader.active()); // a hard end closes the data sets in the transaction
     EXPECT_EQ(db->value("SELECT TEXTO FROM NUMEROS WHERE ID = 1"), "RETENIDO");
     db->run("UPDATE NUMEROS SET TEXTO = 'N1' WHERE ID = 1;");
+}
+
+TEST_F(Server, CommitRetainingReachesTheServerOnlyAfterAStatementThatCanWrite)
+{
+    // The transaction's number changes at every commit that reaches the server.
+    SqlQuery number;
+    number.setDatabase(&database);
+    number.setSql("SELECT CURRENT_TRANSACTION FROM RDB$DATABASE");
+    auto currentNumber = [&] {
+        number.close();
+        number.open();
+        return number.fields().front()->asInteger();
+    };
+    auto query = [&](const QString &sql) {
+        SqlQuery q;
+        q.setDatabase(&database);
+        q.setSql(sql);
+        q.open();
+    };
+    auto raw = [&](const QString &sql) {
+        SqlStatement s;
+        s.setDatabase(&database);
+        s.setSql(sql);
+        s.execute();
+    };
+    struct Case
+    {
+        const char *what;
+        std::function<void()> run;
+        bool writes;
+        const char *noted; // what another connection sees once committed
+    };
+    const Case cases[] = {
+        {"plain select", [&] { query("SELECT * FROM NUMEROS WHERE ID < 5"); }, false, nullptr},
+        {"select that joins tables", [&] { query("SELECT N.ID FROM NUMEROS N JOIN NUMEROS M ON M.ID = N.ID"); },
+         false, nullptr},
+        {"select from a procedure", [&] { query("SELECT N FROM ANOTAR('procedure')"); }, true, "procedure"},
+        {"locking select", [&] { query("SELECT ID FROM NUMEROS WHERE ID = 3 WITH LOCK"); }, true, nullptr},
+        {"insert", [&] { raw("INSERT INTO NOTAS VALUES (\"insert\")"); }, true, "insert"},
+        {"execute block",
+         [&] { raw("EXECUTE BLOCK AS BEGIN INSERT INTO NOTAS VALUES ('block'); END"); }, true, "block"},
+        {"select block",
+         [&] { query("EXECUTE BLOCK RETURNS (N INTEGER) AS BEGIN INSERT INTO NOTAS VALUES ('select block'); "
+                     "N = 1; SUSPEND; END"); },
+         true, "select block"},
+        {"procedure call",
+         [&] {
+             StoredProc p;
+             p.setDatabase(&database);
+             p.setStoredProcName("ANOTAR");
+             p.paramByName("TEXTO").setAsString("call");
+             p.execProc();
+         },
+         true, "call"},
+        {"ddl", [&] { raw("CREATE TABLE BORRADOR (ID INTEGER)"); }, true, nullptr},
+        {"post of an editable data set",
+         [&] {
+             SqlDataSet t;
+             t.setDatabase(&database);
+             t.setSelectSql({"SELECT TEXTO FROM NOTAS WHERE 1 = 0"});
+             t.setInsertSql({"INSERT INTO NOTAS VALUES (:TEXTO)"});
+             t.open();
+             t.append();
+             t.fieldByName("TEXTO").setAsString("post");
+             t.post();
+         },
+         true, "post"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const int before = currentNumber();
+        c.run();
+        transaction.commitRetaining();
+        EXPECT_EQ(currentNumber() != before, c.writes);
+        if (c.noted) {
+            EXPECT_EQ(db->value(QStringLiteral("SELECT COUNT(*) FROM NOTAS WHERE TEXTO = '%1'").arg(c.noted)), "1");
+        }
+        // Nothing ran since: the next one sends nothing.
+        const int after = currentNumber();
+        transaction.commitRetaining();
+        EXPECT_EQ(currentNumber(), after);
+    }
+    transaction.rollback();
+    db->run("DROP TABLE BORRADOR;\nDELETE FROM NOTAS;");
 }
 
 TEST_F(Server, NowaitFailsAtOnceOnALockedRecord)

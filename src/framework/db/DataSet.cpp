@@ -57,7 +57,9 @@ Field &DataSet::addField(const FieldDef &def)
         throw Error(QStringLiteral("El campo %1 ya existe").arg(def.name));
     // Fields made at a previous open are gone while inactive, so every field here is declared.
     auto field = std::make_unique<Field>(*this, def, true);
+    m_computedFields = m_computedFields || def.kind != FieldKind::Data;
     field->m_index = int(m_fields.size());
+    m_fieldsByName.add(field->fieldName(), field->m_index);
     m_fields.push_back(std::move(field));
     return *m_fields.back();
 }
@@ -75,7 +77,9 @@ Field &DataSet::addField(const QString &name, FieldType type, int size, FieldKin
 Field &DataSet::makeField(const FieldDef &def)
 {
     auto field = std::make_unique<Field>(*this, def, false);
+    m_computedFields = m_computedFields || def.kind != FieldKind::Data;
     field->m_index = int(m_fields.size());
+    m_fieldsByName.add(field->fieldName(), field->m_index);
     m_fields.push_back(std::move(field));
     return *m_fields.back();
 }
@@ -83,7 +87,9 @@ Field &DataSet::makeField(const FieldDef &def)
 void DataSet::clearFields()
 {
     checkInactive();
+    m_fieldsByName.clear();
     m_fields.clear();
+    m_computedFields = false;
 }
 
 void DataSet::destroyMadeFields()
@@ -91,8 +97,13 @@ void DataSet::destroyMadeFields()
     const auto made = std::remove_if(m_fields.begin(), m_fields.end(), [](const auto &f) { return !f->isDeclared(); });
     if (made != m_fields.end()) {
         m_fields.erase(made, m_fields.end());
-        for (size_t i = 0; i < m_fields.size(); ++i)
+        m_fieldsByName.clear();
+        m_computedFields = false;
+        for (size_t i = 0; i < m_fields.size(); ++i) {
             m_fields[i]->m_index = int(i);
+            m_fieldsByName.add(m_fields[i]->fieldName(), int(i));
+            m_computedFields = m_computedFields || m_fields[i]->kind() != FieldKind::Data;
+        }
     }
 }
 
@@ -103,11 +114,8 @@ bool DataSet::hasDeclaredFields() const
 
 Field *DataSet::findField(const QString &name) const
 {
-    const QString n = name.trimmed();
-    for (const auto &f : m_fields)
-        if (f->fieldName().compare(n, Qt::CaseInsensitive) == 0)
-            return f.get();
-    return nullptr;
+    const int i = m_fieldsByName.find(name.trimmed());
+    return i < 0 ? nullptr : m_fields[size_t(i)].get();
 }
 
 Field &DataSet::fieldByName(const QString &name) const
@@ -236,10 +244,7 @@ void DataSet::setFieldValue(Field &field, const QVariant &value)
 
 void DataSet::calculateFields(Record &record)
 {
-    bool any = static_cast<bool>(onCalcFields);
-    for (const auto &f : m_fields)
-        any = any || f->kind() != FieldKind::Data;
-    if (!any)
+    if (!onCalcFields && !m_computedFields)
         return;
     Restore<DataSetState> state{m_state, m_state};
     Restore<Record *> buffer{m_calcBuffer, m_calcBuffer};
@@ -340,6 +345,7 @@ void DataSet::close()
     internalClose();
     m_records.clear();
     m_records.shrink_to_fit();
+    m_spare = Record();
     m_editBuffer = Record();
     m_keyBuffer = Record();
     m_current = -1;
@@ -393,22 +399,37 @@ bool DataSet::fetchOne()
 {
     if (m_sourceDone)
         return false;
-    Record r = newRecordBuffer();
-    if (!fetchRecord(r)) {
+    if (!m_uniDirectional) {
+        Record r = newRecordBuffer();
+        if (!readRecord(r))
+            return false;
+        m_records.push_back(std::move(r));
+        return true;
+    }
+    // Forward-only, the row is read into the buffer of the record before the
+    // current one, whose values of the same types are overwritten in place:
+    // memory stays flat however many are read, and a row allocates nothing.
+    if (m_spare.values.size() != m_fields.size())
+        m_spare.values.assign(m_fields.size(), QVariant());
+    if (!readRecord(m_spare))
+        return false;
+    if (m_records.empty()) {
+        m_records.push_back(std::move(m_spare));
+    } else {
+        m_records.front().values.swap(m_spare.values);
+        std::swap(m_records.front().id, m_spare.id);
+    }
+    return true;
+}
+
+bool DataSet::readRecord(Record &record)
+{
+    if (!fetchRecord(record)) {
         m_sourceDone = true;
         return false;
     }
-    r.id = m_nextId++;
-    calculateFields(r);
-    if (m_uniDirectional) {
-        // Only the current record is kept, so memory stays flat however many are read.
-        if (m_records.empty())
-            m_records.push_back(std::move(r));
-        else
-            m_records.front() = std::move(r);
-    } else {
-        m_records.push_back(std::move(r));
-    }
+    record.id = m_nextId++;
+    calculateFields(record);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "framework/db/Field.h"
+#include "framework/db/NameIndex.h"
 
 #include <QFlags>
 #include <QObject>
@@ -201,8 +202,9 @@ protected:
     virtual void internalOpen() = 0;
     /// Releases the source. Must not throw.
     virtual void internalClose() noexcept = 0;
-    /// Fills the data fields of `record` (values already sized, all null) with
-    /// the next record of the source; false at the end.
+    /// Fills every data field of `record` with the next record of the source;
+    /// false at the end. The values are sized to the fields and may still hold
+    /// an earlier record, so each data field is written, null or not.
     virtual bool fetchRecord(Record &record) { return false; }
     /// How many records to read from the source at once when more are needed.
     virtual int fetchChunk() const { return 1; }
@@ -239,6 +241,8 @@ private:
     /// The new-record part shared by insert() and append(), once m_insertAt is set.
     void beginNewRecord();
     bool fetchOne();
+    /// The next record of the source into `record`, with its bookmark and calculated fields.
+    bool readRecord(Record &record);
     void fetchUntil(int index);
     void resetCursor();
     void setCurrent(int index);
@@ -251,6 +255,8 @@ private:
     void checkRequiredFields();
 
     std::vector<std::unique_ptr<Field>> m_fields;
+    detail::NameIndex m_fieldsByName;
+    bool m_computedFields = false; // a calculated or lookup field exists
     std::vector<Record> m_records;
     int m_current = -1;
     int m_uniPosition = 0; // records passed so far when uni-directional
@@ -261,6 +267,7 @@ private:
     bool m_autoCalcFields = true;
     DataSetState m_state = DataSetState::Inactive;
     DataSetState m_stateBeforeCalc = DataSetState::Inactive;
+    Record m_spare; // forward-only: the next row is read into it
     Record m_editBuffer;
     Record m_keyBuffer;
     Record *m_calcBuffer = nullptr;

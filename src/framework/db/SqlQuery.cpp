@@ -141,8 +141,10 @@ bool SqlQuery::fetchRecord(Record &record)
         return false;
     for (size_t i = 0; i < m_columnToField.size(); ++i) {
         const auto [column, index] = m_columnToField[i];
-        QVariant v = m_statement->value(column);
-        record.values[size_t(index)] = m_convert[i] ? field(index).convert(v) : std::move(v);
+        QVariant &slot = record.values[size_t(index)];
+        m_statement->readValue(column, slot);
+        if (m_convert[i])
+            slot = field(index).convert(slot);
     }
     return true;
 }

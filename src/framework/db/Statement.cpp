@@ -138,7 +138,9 @@ void Statement::free() noexcept
     m_outBuffer.clear();
     m_out.clear();
     m_columns.clear();
+    m_columnsByName.clear();
     m_isSelect = false;
+    m_canWrite = false;
     m_attachment = nullptr;
     m_transaction = nullptr;
 }
@@ -151,9 +153,21 @@ void Statement::prepare(Database &database, Transaction &transaction, const QStr
     Firebird::ITransaction *tra = transaction.checkedHandle();
     const QByteArray text = sqlBytes(sql);
 
-    fb::Ref<Firebird::IStatement> statement(attachment->prepare(&m_status, tra, unsigned(text.size()), text.constData(),
-                                                                1, Firebird::IStatement::PREPARE_PREFETCH_METADATA));
+    // The plan comes in the same answer; it tells a select that may write from one that reads.
+    fb::Ref<Firebird::IStatement> statement(
+        attachment->prepare(&m_status, tra, unsigned(text.size()), text.constData(), 1,
+                            Firebird::IStatement::PREPARE_PREFETCH_METADATA
+                                | Firebird::IStatement::PREPARE_PREFETCH_DETAILED_PLAN));
     const unsigned type = statement->getType(&m_status);
+    const bool isSelect = type == isc_info_sql_stmt_select || type == isc_info_sql_stmt_select_for_upd;
+    bool canWrite = !isSelect || type == isc_info_sql_stmt_select_for_upd;
+    if (!canWrite) {
+        // A selectable procedure may write, a locking select does, and a select
+        // block (EXECUTE BLOCK with RETURNS) has no plan to tell what its body does.
+        const char *plan = statement->getPlan(&m_status, true);
+        canWrite = plan == nullptr || *plan == '\0' || std::strstr(plan, "Procedure \"") != nullptr
+                   || std::strstr(plan, "Write Lock") != nullptr;
+    }
     fb::Ref<Firebird::IMessageMetadata> in(statement->getInputMetadata(&m_status));
     fb::Ref<Firebird::IMessageMetadata> out(statement->getOutputMetadata(&m_status));
 
@@ -202,19 +216,20 @@ void Statement::prepare(Database &database, Transaction &transaction, const QStr
     m_outBuffer = std::move(outBuffer);
     m_out = std::move(outColumns);
     m_columns = std::move(columns);
+    m_columnsByName.clear();
+    for (size_t i = 0; i < m_columns.size(); ++i)
+        m_columnsByName.add(m_columns[i].name, int(i));
     m_sql = sql;
     m_positions = positions;
     m_inputs.resize(size_t(positions.size()));
-    m_isSelect = type == isc_info_sql_stmt_select || type == isc_info_sql_stmt_select_for_upd;
+    m_isSelect = isSelect;
+    m_canWrite = canWrite;
     m_attachment = attachment;
 }
 
 int Statement::columnIndex(const QString &name) const
 {
-    for (size_t i = 0; i < m_columns.size(); ++i)
-        if (m_columns[i].name.compare(name, Qt::CaseInsensitive) == 0)
-            return int(i);
-    return -1;
+    return m_columnsByName.find(name);
 }
 
 void Statement::setInput(int position, const QVariant &value)
@@ -421,6 +436,8 @@ Firebird::ITransaction *Statement::beginRun(Transaction &transaction)
     closeCursor();
     m_transaction = transaction.checkedHandle();
     buildInput(transaction);
+    if (m_canWrite)
+        transaction.noteWrite();
     return m_transaction;
 }
 
@@ -461,10 +478,41 @@ bool Statement::isNull(int column) const
 
 QVariant Statement::value(int column) const
 {
+    QVariant v;
+    readValue(column, v);
+    return v;
+}
+
+namespace {
+
+// A string overwrites the one `slot` holds in place, keeping its buffer when it
+// is not shared; a row read into the same buffer then allocates nothing.
+void putText(QVariant &slot, QLatin1StringView text)
+{
+    if (slot.typeId() == QMetaType::QString)
+        *static_cast<QString *>(slot.data()) = text;
+    else
+        slot = QVariant(QString(text));
+}
+
+// Built from the milliseconds: cheaper than from a date and a time, and the same value.
+QDateTime utcDateTime(const ISC_TIMESTAMP &ts)
+{
+    constexpr qint64 kEpochJulianDay = 2440588;
+    const qint64 days = qint64(ts.timestamp_date) + kFirstJulianDay - kEpochJulianDay;
+    return QDateTime::fromMSecsSinceEpoch(days * 86400000 + qint64(ts.timestamp_time / 10), Qt::UTC);
+}
+
+} // namespace
+
+void Statement::readValue(int column, QVariant &slot) const
+{
     const OutColumn &c = m_out.at(size_t(column));
     const unsigned char *data = m_outBuffer.data() + c.offset;
-    if (*reinterpret_cast<const short *>(m_outBuffer.data() + c.nullOffset))
-        return QVariant();
+    if (*reinterpret_cast<const short *>(m_outBuffer.data() + c.nullOffset)) {
+        slot = QVariant();
+        return;
+    }
     switch (c.type) {
     case SQL_TEXT: {
         // CHAR columns come blank-padded to their length; the padding is not part of the value.
@@ -472,66 +520,88 @@ QVariant Statement::value(int column) const
         const char *p = reinterpret_cast<const char *>(data);
         while (len > 0 && p[len - 1] == ' ')
             --len;
-        return QString::fromLatin1(p, len);
+        putText(slot, QLatin1StringView(p, len));
+        return;
     }
     case SQL_VARYING: {
         unsigned short len;
         std::memcpy(&len, data, sizeof len);
-        return QString::fromLatin1(reinterpret_cast<const char *>(data + 2), len);
+        putText(slot, QLatin1StringView(reinterpret_cast<const char *>(data + 2), len));
+        return;
     }
     case SQL_SHORT: {
         short v;
         std::memcpy(&v, data, sizeof v);
-        return c.scale < 0 ? QVariant(scaled(v, c.scale)) : QVariant(int(v));
+        if (c.scale < 0)
+            slot = QVariant(scaled(v, c.scale));
+        else
+            slot = QVariant(int(v));
+        return;
     }
     case SQL_LONG: {
         qint32 v;
         std::memcpy(&v, data, sizeof v);
-        return c.scale < 0 ? QVariant(scaled(v, c.scale)) : QVariant(int(v));
+        if (c.scale < 0)
+            slot = QVariant(scaled(v, c.scale));
+        else
+            slot = QVariant(int(v));
+        return;
     }
     case SQL_INT64: {
         qint64 v;
         std::memcpy(&v, data, sizeof v);
-        return c.scale < 0 ? QVariant(scaled(v, c.scale)) : QVariant(qlonglong(v));
+        if (c.scale < 0)
+            slot = QVariant(scaled(v, c.scale));
+        else
+            slot = QVariant(qlonglong(v));
+        return;
     }
     case SQL_FLOAT: {
         float v;
         std::memcpy(&v, data, sizeof v);
-        return double(v);
+        slot = QVariant(double(v));
+        return;
     }
     case SQL_DOUBLE:
     case SQL_D_FLOAT: {
         // Dialect 1 NUMERIC(15,2) arrives here with a scale; the double already holds the value.
         double v;
         std::memcpy(&v, data, sizeof v);
-        return v;
+        slot = QVariant(v);
+        return;
     }
     case SQL_TIMESTAMP: {
         ISC_TIMESTAMP ts;
         std::memcpy(&ts, data, sizeof ts);
         // Wall-clock value; see detail::outward.
-        return QDateTime(decodeDate(ts.timestamp_date), decodeTime(ts.timestamp_time), Qt::UTC);
+        slot = QVariant(utcDateTime(ts));
+        return;
     }
     case SQL_TYPE_DATE: {
         ISC_DATE d;
         std::memcpy(&d, data, sizeof d);
-        return decodeDate(d);
+        slot = QVariant(decodeDate(d));
+        return;
     }
     case SQL_TYPE_TIME: {
         ISC_TIME t;
         std::memcpy(&t, data, sizeof t);
-        return decodeTime(t);
+        slot = QVariant(decodeTime(t));
+        return;
     }
     case SQL_BOOLEAN:
-        return *data != 0;
+        slot = QVariant(*data != 0);
+        return;
     case SQL_BLOB: {
         ISC_QUAD id;
         std::memcpy(&id, data, sizeof id);
         const QByteArray bytes = readBlob(id);
-        return c.subType == 1 ? QVariant(QString::fromLatin1(bytes)) : QVariant(bytes);
+        slot = c.subType == 1 ? QVariant(QString::fromLatin1(bytes)) : QVariant(bytes);
+        return;
     }
     default:
-        return QVariant();
+        slot = QVariant();
+        return;
     }
 }
 

@@ -3,6 +3,7 @@
 // its input message (built from QVariant values) and its output buffer.
 #include "framework/db/Columns.h"
 #include "framework/db/FbApi.h"
+#include "framework/db/NameIndex.h"
 
 #include <QStringList>
 #include <QVariant>
@@ -34,7 +35,7 @@ public:
     /// A select: rows come through a cursor.
     bool isSelect() const { return m_isSelect; }
     const std::vector<ColumnInfo> &columns() const { return m_columns; }
-    /// Case-insensitive; -1 when absent.
+    /// The first column of that name, case-insensitive; -1 when absent.
     int columnIndex(const QString &name) const;
     const QStringList &positions() const { return m_positions; }
     int inputCount() const { return int(m_positions.size()); }
@@ -52,6 +53,9 @@ public:
 
     /// Decodes a column of the current output row.
     QVariant value(int column) const;
+    /// The same into `slot`, overwriting a value of the same type in place, so
+    /// a buffer read row after row keeps its storage.
+    void readValue(int column, QVariant &slot) const;
     bool isNull(int column) const;
     /// Rows changed by the last execute.
     int affected();
@@ -96,7 +100,9 @@ private:
     std::vector<unsigned char> m_outBuffer;
     std::vector<OutColumn> m_out;
     std::vector<ColumnInfo> m_columns;
+    NameIndex m_columnsByName;
     bool m_isSelect = false;
+    bool m_canWrite = false; // anything but a select that only reads tables
     // One status for every throwing call, so fetching a row allocates none.
     mutable fb::Status m_status;
     Firebird::IAttachment *m_attachment = nullptr;

@@ -85,6 +85,7 @@ void Transaction::start()
     const unsigned length = tpb->getBufferLength(&status);
     const unsigned char *buffer = tpb->getBuffer(&status);
     m_handle.reset(attachment->startTransaction(&status, length, buffer));
+    m_written = false;
 }
 
 Firebird::ITransaction *Transaction::checkedHandle() const
@@ -111,6 +112,7 @@ void Transaction::commit()
     m_handle->commit(&status);
     // A successful commit releases the interface; a failed one leaves the transaction active.
     m_handle.release();
+    m_written = false;
 }
 
 void Transaction::rollback()
@@ -120,18 +122,24 @@ void Transaction::rollback()
     fb::Status status;
     m_handle->rollback(&status);
     m_handle.release();
+    m_written = false;
 }
 
 void Transaction::commitRetaining()
 {
+    Firebird::ITransaction *handle = checkedHandle();
+    if (!m_written)
+        return;
     fb::Status status;
-    checkedHandle()->commitRetaining(&status);
+    handle->commitRetaining(&status);
+    m_written = false;
 }
 
 void Transaction::rollbackRetaining()
 {
     fb::Status status;
     checkedHandle()->rollbackRetaining(&status);
+    m_written = false;
 }
 
 void Transaction::endWithDefaultAction()
@@ -148,6 +156,7 @@ void Transaction::endQuietly(bool commitFirst) noexcept
 {
     if (!m_handle)
         return;
+    m_written = false;
     fb::QuietStatus status;
     if (commitFirst) {
         m_handle->commit(&status);

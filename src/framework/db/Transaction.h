@@ -26,6 +26,13 @@ enum class TransactionAction { Commit, CommitRetaining, Rollback, RollbackRetain
 /// data sets running in the transaction first; the retaining variants keep
 /// every cursor open. The destructor applies the default action when the
 /// transaction is still active and never throws.
+///
+/// The transaction knows whether a statement that can write ran on it since it
+/// started or last ended its work: DML, DDL, procedure calls, selects that run a
+/// stored procedure or lock rows, and so the posts of editable data sets.
+/// commitRetaining() sends nothing when none did, as such a commit changes
+/// nothing anyone can see. A select that writes only through a stored function
+/// in its column list is not noticed; commit such work with commit().
 class Transaction : public QObject
 {
     Q_OBJECT
@@ -50,6 +57,11 @@ public:
     void rollbackRetaining();
     bool active() const { return bool(m_handle); }
 
+    /// Called by statements that can write, as they run.
+    void noteWrite() noexcept { m_written = true; }
+    /// A statement that can write ran since the start or the last commit or rollback.
+    bool written() const { return m_written; }
+
     /// Ends an active transaction with the default action (retaining actions
     /// end it for good here, as the connection is going away).
     void endWithDefaultAction();
@@ -71,6 +83,7 @@ private:
     QStringList m_params;
     TransactionAction m_defaultAction = TransactionAction::Commit;
     fb::Ref<Firebird::ITransaction> m_handle;
+    bool m_written = false;
 };
 
 } // namespace fw
