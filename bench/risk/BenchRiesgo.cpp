@@ -74,8 +74,8 @@ constexpr int kAlbaranHabitual = 1;
 constexpr int kAlbaranOcupado = 100001;
 
 using Exportada = std::int32_t (*)(std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
-                                   std::int32_t, fw::host::HostStringPtr, fw::host::HostStringPtr,
-                                   fw::host::HostStringPtr);
+                                   std::int32_t, const char16_t *, const char16_t *,
+                                   const char16_t *);
 
 double mediana(std::vector<double> v)
 {
