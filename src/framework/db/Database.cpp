@@ -102,6 +102,15 @@ void Database::close()
             t->endQuietly(false);
         }
     }
+    if (fb::isLost(m_attachment.get())) {
+        // Gone on the server's side: nothing to detach from, only our handle to let go.
+        fb::forgetLost(m_attachment.get());
+        m_attachment.reset();
+        emit afterDisconnect();
+        if (firstError)
+            std::rethrow_exception(firstError);
+        fb::raiseLost();
+    }
     // The attachment goes whether the detach succeeds or not; its failure is
     // reported after the transaction's.
     fb::QuietStatus status;

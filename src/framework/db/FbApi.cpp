@@ -5,6 +5,7 @@
 #include <ibase.h>
 
 #include <algorithm>
+#include <mutex>
 
 namespace fw::fb {
 
@@ -48,6 +49,58 @@ void raise(Firebird::IStatus *status)
     if (text.isEmpty())
         text = QStringLiteral("Error de la base de datos");
     throw DatabaseError(text, std::move(codes), sqlState, sqlCode);
+}
+
+bool connectionLost(Firebird::IStatus *status) noexcept
+{
+    static constexpr ISC_STATUS kLost[] = {isc_att_shutdown,  isc_shutdown,      isc_network_error,
+                                           isc_net_read_err,  isc_net_write_err, isc_lost_db_connection,
+                                           isc_conn_lost,     isc_net_connect_err};
+    const ISC_STATUS *v = status ? status->getErrors() : nullptr;
+    for (int i = 0; v && v[i] != isc_arg_end;) {
+        if (v[i] == isc_arg_gds && std::find(std::begin(kLost), std::end(kLost), v[i + 1]) != std::end(kLost))
+            return true;
+        i += v[i] == isc_arg_cstring ? 3 : 2;
+    }
+    return false;
+}
+
+namespace {
+std::mutex g_lostMutex;
+std::vector<Firebird::IAttachment *> g_lost;
+} // namespace
+
+void noteLost(Firebird::IAttachment *attachment) noexcept
+{
+    std::lock_guard lock(g_lostMutex);
+    if (std::find(g_lost.begin(), g_lost.end(), attachment) == g_lost.end())
+        g_lost.push_back(attachment);
+}
+
+bool isLost(Firebird::IAttachment *attachment) noexcept
+{
+    if (!attachment)
+        return false;
+    std::lock_guard lock(g_lostMutex);
+    return std::find(g_lost.begin(), g_lost.end(), attachment) != g_lost.end();
+}
+
+void forgetLost(Firebird::IAttachment *attachment) noexcept
+{
+    std::lock_guard lock(g_lostMutex);
+    g_lost.erase(std::remove(g_lost.begin(), g_lost.end(), attachment), g_lost.end());
+}
+
+void raiseLost()
+{
+    struct Owned
+    {
+        Firebird::IStatus *status;
+        ~Owned() { status->dispose(); }
+    } owned{master()->getStatus()};
+    const intptr_t vector[] = {isc_arg_gds, isc_att_shutdown, isc_arg_end};
+    owned.status->setErrors(vector);
+    fb::raise(owned.status);
 }
 
 XpbBuilder::XpbBuilder(Status &status, unsigned kind) : m_p(util()->getXpbBuilder(&status, kind, nullptr, 0)) {}

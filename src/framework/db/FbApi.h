@@ -53,6 +53,38 @@ public:
 using Status = StatusWrapper<true>;
 using QuietStatus = StatusWrapper<false>;
 
+/// Whether a failed call means the attachment is gone: killed, shut down or cut off.
+bool connectionLost(Firebird::IStatus *status) noexcept;
+
+/// Attachments known to be gone. Nothing more is asked of the server on them (no
+/// rollback, free or detach): a request on a killed attachment can wait for an
+/// answer that never comes. Their handles are only let go on this side.
+void noteLost(Firebird::IAttachment *attachment) noexcept;
+bool isLost(Firebird::IAttachment *attachment) noexcept;
+void forgetLost(Firebird::IAttachment *attachment) noexcept;
+/// Throws the error of a call refused because its attachment is gone.
+[[noreturn]] void raiseLost();
+
+/// The throwing status of calls made on one attachment: a failure that means the
+/// attachment is gone marks it so before it is thrown.
+class AttachmentStatus : public Status
+{
+public:
+    explicit AttachmentStatus(Firebird::IAttachment *const *attachment) : m_attachment(attachment) {}
+
+    static void checkException(AttachmentStatus *s)
+    {
+        if (!s->failed())
+            return;
+        if (s->m_attachment && *s->m_attachment && connectionLost(s->status))
+            noteLost(*s->m_attachment);
+        fb::raise(s->status);
+    }
+
+private:
+    Firebird::IAttachment *const *m_attachment;
+};
+
 /// Ends `ref` with `end`, one of the calls that release the interface when they
 /// succeed (close, free, detach, commit, rollback). The reference is given up
 /// either way, so nothing leaks when the call fails; the failure stays in `status`.

@@ -126,7 +126,9 @@ Statement::~Statement()
 void Statement::free() noexcept
 {
     closeCursor();
-    if (m_statement) {
+    if (m_statement && fb::isLost(m_attachment)) {
+        m_statement.reset();
+    } else if (m_statement) {
         fb::QuietStatus quiet;
         fb::endQuietly(m_statement, quiet, [](Firebird::IStatement *s, fb::QuietStatus *st) { s->free(st); });
     }
@@ -150,8 +152,11 @@ void Statement::prepare(Database &database, Transaction &transaction, const QStr
 {
     free();
     Firebird::IAttachment *attachment = database.checkedAttachment();
+    if (fb::isLost(attachment))
+        fb::raiseLost();
     Firebird::ITransaction *tra = transaction.checkedHandle();
     const QByteArray text = sqlBytes(sql);
+    m_attachment = attachment;
 
     // The plan comes in the same answer; it tells a select that may write from one that reads.
     fb::Ref<Firebird::IStatement> statement(
@@ -434,6 +439,8 @@ Firebird::ITransaction *Statement::beginRun(Transaction &transaction)
     if (!m_statement)
         throw Error(QStringLiteral("La sentencia no está preparada"));
     closeCursor();
+    if (fb::isLost(m_attachment))
+        fb::raiseLost();
     m_transaction = transaction.checkedHandle();
     buildInput(transaction);
     if (m_canWrite)
@@ -466,6 +473,10 @@ void Statement::closeCursor() noexcept
 {
     if (!m_cursor)
         return;
+    if (fb::isLost(m_attachment)) {
+        m_cursor.reset();
+        return;
+    }
     fb::QuietStatus quiet;
     fb::endQuietly(m_cursor, quiet, [](Firebird::IResultSet *c, fb::QuietStatus *st) { c->close(st); });
 }

@@ -104,7 +104,7 @@ private:
     bool m_isSelect = false;
     bool m_canWrite = false; // anything but a select that only reads tables
     // One status for every throwing call, so fetching a row allocates none.
-    mutable fb::Status m_status;
+    mutable fb::AttachmentStatus m_status{&m_attachment};
     Firebird::IAttachment *m_attachment = nullptr;
     Firebird::ITransaction *m_transaction = nullptr;
 };

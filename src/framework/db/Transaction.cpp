@@ -63,8 +63,10 @@ void Transaction::start()
     if (!m_database)
         throw Error(QStringLiteral("La transacción no tiene base de datos"));
     Firebird::IAttachment *attachment = m_database->checkedAttachment();
+    if (fb::isLost(attachment))
+        fb::raiseLost();
 
-    fb::Status status;
+    fb::AttachmentStatus status(&attachment);
     fb::XpbBuilder tpb(status, Firebird::IXpbBuilder::TPB);
     bool accessGiven = false;
     for (const fb::ParamLine &line : fb::readParamLines(m_params, kTransactionLines)) {
@@ -104,11 +106,29 @@ void Transaction::notifyEnding() noexcept
             c->transactionEnding();
 }
 
+Firebird::IAttachment *Transaction::attachment() const noexcept
+{
+    return m_database ? m_database->attachment() : nullptr;
+}
+
+bool Transaction::dropIfLost() noexcept
+{
+    if (!fb::isLost(attachment()))
+        return false;
+    // The server has already ended it with the attachment: only our handle is left.
+    m_handle.reset();
+    m_written = false;
+    return true;
+}
+
 void Transaction::commit()
 {
     checkedHandle();
     notifyEnding();
-    fb::Status status;
+    if (dropIfLost())
+        fb::raiseLost();
+    Firebird::IAttachment *const owner = attachment();
+    fb::AttachmentStatus status(&owner);
     m_handle->commit(&status);
     // A successful commit releases the interface; a failed one leaves the transaction active.
     m_handle.release();
@@ -119,7 +139,10 @@ void Transaction::rollback()
 {
     checkedHandle();
     notifyEnding();
-    fb::Status status;
+    if (dropIfLost())
+        return;
+    Firebird::IAttachment *const owner = attachment();
+    fb::AttachmentStatus status(&owner);
     m_handle->rollback(&status);
     m_handle.release();
     m_written = false;
@@ -130,15 +153,22 @@ void Transaction::commitRetaining()
     Firebird::ITransaction *handle = checkedHandle();
     if (!m_written)
         return;
-    fb::Status status;
+    if (dropIfLost())
+        fb::raiseLost();
+    Firebird::IAttachment *const owner = attachment();
+    fb::AttachmentStatus status(&owner);
     handle->commitRetaining(&status);
     m_written = false;
 }
 
 void Transaction::rollbackRetaining()
 {
-    fb::Status status;
-    checkedHandle()->rollbackRetaining(&status);
+    checkedHandle();
+    if (dropIfLost())
+        fb::raiseLost();
+    Firebird::IAttachment *const owner = attachment();
+    fb::AttachmentStatus status(&owner);
+    m_handle->rollbackRetaining(&status);
     m_written = false;
 }
 
@@ -154,7 +184,7 @@ void Transaction::endWithDefaultAction()
 
 void Transaction::endQuietly(bool commitFirst) noexcept
 {
-    if (!m_handle)
+    if (!m_handle || dropIfLost())
         return;
     m_written = false;
     fb::QuietStatus status;

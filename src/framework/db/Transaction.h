@@ -6,6 +6,7 @@
 #include <QStringList>
 
 namespace Firebird {
+class IAttachment;
 class ITransaction;
 }
 
@@ -75,6 +76,9 @@ private:
     friend class Database;
     void databaseGone() noexcept;
     void notifyEnding() noexcept;
+    Firebird::IAttachment *attachment() const noexcept;
+    /// Lets the handle go without a word to the server when its attachment is gone.
+    bool dropIfLost() noexcept;
     /// Ends the transaction without throwing: commits first when asked, rolls
     /// back otherwise or when the commit fails, and lets the handle go at last.
     void endQuietly(bool commitFirst) noexcept;
