@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -270,4 +271,156 @@ TEST_F(InformesE2e, EachListingIsExportedUnattendedAndMatchesItsReference)
             pagina1EnPng(fichero, QLatin1String(informe.nombre) + QStringLiteral("-pagina1"));
         }
     }
+}
+
+namespace {
+
+const QString kAbrirVista = QStringLiteral("set PageControlVentas \"1\"\n"
+                                           "click suiButton2\n"
+                                           "window \"SituacionRiesgoClientes\"\n");
+const QString kCerrarVista = QStringLiteral("click closeAction\n"
+                                            "window \"  Listados de Velmora\"\n");
+// The host's own settings around the preview's keys, which the preview must keep byte for byte.
+const QByteArray kIniAjeno = "; ajustes del gestor\r\n[Otros]\r\nClave=Valor con espacios\r\n\r\n"
+                             "[Configuracion]\r\nGenerarPDF=0\r\nCuenta = envios@empresa.es\r\n";
+
+/// What the stand-in e-mail program recorded, waiting a little for it to start.
+QString registroCorreo(const HostFolder &folder)
+{
+    const QString registro = folder.file(QStringLiteral("GestorEmails.log"));
+    for (int i = 0; i < 100 && !QFile::exists(registro); ++i)
+        QThread::msleep(100);
+    QThread::msleep(200);
+    return QString::fromUtf8(leer(registro));
+}
+
+QString textoDe(const QString &dump, const char *componente)
+{
+    return hosttest::leerDump(dump)[QLatin1String(componente)].value(QStringLiteral("text")).toString();
+}
+
+} // namespace
+
+TEST_F(InformesE2e, WithoutPermissionNeitherButtonWritesOrStartsTheMailProgram)
+{
+    HostFolder folder;
+    const QByteArray ini = kIniAjeno + "PuedeGuardar=0\r\n";
+    folder.write(QStringLiteral("ListaDireccionesEMail.ini"), ini);
+    const auto r = listar(folder, kAbrirVista
+                                      + QStringLiteral("click SaveAction\n"
+                                                       "window \"Advertencia\"\n"
+                                                       "dump @DIR@/guardar.json\n"
+                                                       "click-text \"OK\"\n"
+                                                       "window \"SituacionRiesgoClientes\"\n"
+                                                       "click SendMailAction\n"
+                                                       "window \"Advertencia\"\n"
+                                                       "click-text \"OK\"\n"
+                                                       "window \"SituacionRiesgoClientes\"\n")
+                                      + kCerrarVista);
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
+    EXPECT_EQ(textoDe(folder.file(QStringLiteral("guardar.json")), "qt_msgbox_label").toStdString(),
+              "No tiene permisos para guardar/enviar el informe.\nConsulte con su Administrador de Norvik SQL");
+    EXPECT_EQ(leer(folder.file(QStringLiteral("ListaDireccionesEMail.ini"))), ini);
+    QThread::msleep(500);
+    EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("GestorEmails.log"))));
+}
+
+TEST_F(InformesE2e, WithoutSettingsSavingWorksAndEmailWaitsForASave)
+{
+    HostFolder folder;
+    const auto r = listar(folder, kAbrirVista
+                                      + QStringLiteral("click SendMailAction\n"
+                                                       "window \"Advertencia\"\n"
+                                                       "click-text \"OK\"\n"
+                                                       "window \"SituacionRiesgoClientes\"\n"
+                                                       "click SaveAction\n"
+                                                       "window \"Guardar informe\"\n"
+                                                       "set fileNameEdit \"@DIR@/informe.pdf\"\n"
+                                                       "click-text \"Save\"\n"
+                                                       "expect-text qt_msgbox_label \"Informe guardado en: \\n@DIR@/informe.pdf\"\n"
+                                                       "click-text \"OK\"\n"
+                                                       "window \"SituacionRiesgoClientes\"\n"
+                                                       "dump @DIR@/vista.json\n")
+                                      + kCerrarVista);
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
+    EXPECT_TRUE(leer(folder.file(QStringLiteral("informe.pdf"))).startsWith("%PDF"));
+    EXPECT_EQ(textoDe(folder.file(QStringLiteral("vista.json")), "statusMessage"),
+              QStringLiteral("Informe guardado: ") + folder.file(QStringLiteral("informe.pdf")));
+    EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("ListaDireccionesEMail.ini"))));
+    EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("GestorEmails.log"))));
+}
+
+TEST_F(InformesE2e, EmailAttachesTheFileSavedAndKeepsTheHostsOtherSettings)
+{
+    HostFolder folder;
+    folder.write(QStringLiteral("ListaDireccionesEMail.ini"), kIniAjeno);
+    // A name without extension takes the extension of the type chosen: PDF, the default.
+    const auto r = listar(folder, kAbrirVista
+                                      + QStringLiteral("click SaveAction\n"
+                                                       "window \"Guardar informe\"\n"
+                                                       "expect-text fileTypeCombo \"Documento PDF (*.PDF)\"\n"
+                                                       "set fileNameEdit \"@DIR@/informe\"\n"
+                                                       "click-text \"Save\"\n"
+                                                       "expect-text qt_msgbox_label \"Informe guardado en: \\n@DIR@/informe.PDF\"\n"
+                                                       "click-text \"OK\"\n"
+                                                       "window \"SituacionRiesgoClientes\"\n"
+                                                       "click SendMailAction\n"
+                                                       "sleep 300\n")
+                                      + kCerrarVista);
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
+    const QString adjunto = folder.file(QStringLiteral("informe.PDF"));
+    EXPECT_TRUE(leer(adjunto).startsWith("%PDF"));
+    EXPECT_TRUE(registroCorreo(folder).contains(QStringLiteral("\tRutaAdjunto=") + adjunto
+                                                + QStringLiteral("\tIndiceFiltroQRDefecto=2\n")));
+    EXPECT_EQ(leer(folder.file(QStringLiteral("ListaDireccionesEMail.ini"))),
+              kIniAjeno + "RutaAdjunto=" + adjunto.toLatin1() + "\r\nIndiceFiltroQRDefecto=2\r\n");
+}
+
+TEST_F(InformesE2e, FailedSavesAreReportedAndWriteNothing)
+{
+    HostFolder folder;
+    folder.write(QStringLiteral("ListaDireccionesEMail.ini"), kIniAjeno);
+    // A folder nobody may write to, whoever runs the test.
+    const auto r = listar(folder, kAbrirVista
+                                      + QStringLiteral("click SendMailAction\n"
+                                                       "window \"Guardar informe\"\n"
+                                                       "set fileNameEdit \"/proc/informe.pdf\"\n"
+                                                       "click-text \"Save\"\n"
+                                                       "window \"Error\"\n"
+                                                       "dump @DIR@/error.json\n"
+                                                       "click-text \"OK\"\n"
+                                                       "window \"SituacionRiesgoClientes\"\n"
+                                                       "dump @DIR@/vista.json\n")
+                                      + kCerrarVista);
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
+    EXPECT_TRUE(textoDe(folder.file(QStringLiteral("error.json")), "qt_msgbox_label")
+                    .startsWith(QStringLiteral("No se puede crear el fichero /proc/informe.pdf")));
+    EXPECT_EQ(textoDe(folder.file(QStringLiteral("vista.json")), "statusMessage"), QString());
+    // No attachment named, no e-mail program started.
+    EXPECT_EQ(leer(folder.file(QStringLiteral("ListaDireccionesEMail.ini"))), kIniAjeno);
+    QThread::msleep(500);
+    EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("GestorEmails.log"))));
+
+    // The unattended export into a folder that does not exist says so, then closes the preview.
+    HostFolder otra;
+    otra.write(QStringLiteral("ListaDireccionesEMail.ini"), exportarA(otra.file(QStringLiteral("no-existe/x.pdf"))));
+    const auto r2 = listar(otra, kAbrirVista
+                                     + QStringLiteral("window \"Error\"\n"
+                                                      "dump @DIR@/error.json\n"
+                                                      "click-text \"OK\"\n"
+                                                      "window \"  Listados de Velmora\"\n"));
+    ASSERT_EQ(r2.exitCode, 0) << r2.out.toStdString() << r2.err.toStdString();
+    EXPECT_TRUE(textoDe(otra.file(QStringLiteral("error.json")), "qt_msgbox_label")
+                    .startsWith(QStringLiteral("No se puede crear el fichero ") + otra.file(QStringLiteral("no-existe/x.pdf"))));
+}
+
+TEST_F(InformesE2e, SettingsWithoutGenerarPdfCloseThePreviewByThemselves)
+{
+    HostFolder folder;
+    folder.write(QStringLiteral("ListaDireccionesEMail.ini"), QByteArray("[Configuracion]\r\nPuedeGuardar=1\r\n"));
+    // Nothing but the clock closes the preview: the window becomes active again.
+    const auto r = listar(folder, kAbrirVista + QStringLiteral("window \"  Listados de Velmora\"\n"));
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).filter(QStringLiteral(".pdf"), Qt::CaseInsensitive),
+              QStringList());
 }
