@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include <sys/stat.h>
+
 using fw::report::ReportError;
 
 QString TituloSaldo(RiesgosListados riesgos)
@@ -137,8 +139,11 @@ void exportarSeguro(const fw::report::Export &exportacion, const fw::report::Doc
         throw ReportError(QStringLiteral("No se puede crear el fichero %1: %2")
                               .arg(fichero, QString::fromLocal8Bit(std::strerror(errno))));
     temporal.setAutoRemove(false);
-    // The temporary file is created private to its owner; a report is an ordinary file.
-    QFile::setPermissions(fichero, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    // The working copy was created private to its owner; the report gets the
+    // rights any new file of the user gets.
+    const mode_t mascara = ::umask(0);
+    ::umask(mascara);
+    ::chmod(QFile::encodeName(fichero).constData(), 0666 & ~mascara);
 }
 
 } // namespace

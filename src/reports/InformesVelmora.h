@@ -13,7 +13,7 @@
 #include <memory>
 
 namespace fw::report {
-struct Document;
+class Document;
 }
 
 /// Which risks a listing keeps: all, only the exceeded ones or only the others.
