@@ -354,21 +354,24 @@ TEST_F(InformesE2e, EmailAttachesTheFileSavedAndKeepsTheHostsOtherSettings)
 {
     HostFolder folder;
     folder.write(QStringLiteral("ListaDireccionesEMail.ini"), kIniAjeno);
+    // An accented folder name goes into the host's file as its 8-bit text.
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QString::fromUtf8("Informes año")));
     // A name without extension takes the extension of the type chosen: PDF, the default.
     const auto r = listar(folder, kAbrirVista
-                                      + QStringLiteral("click SaveAction\n"
-                                                       "window \"Guardar informe\"\n"
-                                                       "expect-text fileTypeCombo \"Documento PDF (*.PDF)\"\n"
-                                                       "set fileNameEdit \"@DIR@/informe\"\n"
-                                                       "click-text \"Save\"\n"
-                                                       "expect-text qt_msgbox_label \"Informe guardado en: \\n@DIR@/informe.PDF\"\n"
-                                                       "click-text \"OK\"\n"
-                                                       "window \"SituacionRiesgoClientes\"\n"
-                                                       "click SendMailAction\n"
-                                                       "sleep 300\n")
+                                      + QString::fromUtf8("click SaveAction\n"
+                                                          "window \"Guardar informe\"\n"
+                                                          "expect-text fileTypeCombo \"Documento PDF (*.PDF)\"\n"
+                                                          "set fileNameEdit \"@DIR@/Informes año/informe\"\n"
+                                                          "click-text \"Save\"\n"
+                                                          "expect-text qt_msgbox_label \"Informe guardado en: \\n"
+                                                          "@DIR@/Informes año/informe.PDF\"\n"
+                                                          "click-text \"OK\"\n"
+                                                          "window \"SituacionRiesgoClientes\"\n"
+                                                          "click SendMailAction\n"
+                                                          "sleep 300\n")
                                       + kCerrarVista);
     ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
-    const QString adjunto = folder.file(QStringLiteral("informe.PDF"));
+    const QString adjunto = folder.file(QString::fromUtf8("Informes año/informe.PDF"));
     EXPECT_TRUE(leer(adjunto).startsWith("%PDF"));
     EXPECT_TRUE(registroCorreo(folder).contains(QStringLiteral("\tRutaAdjunto=") + adjunto
                                                 + QStringLiteral("\tIndiceFiltroQRDefecto=2\n")));
