@@ -9,6 +9,10 @@
 //     floor against one grouped statement giving the same sums.
 //   - The client's peak memory while walking 2 000 and 20 000 customers with no
 //     group ticked (so no row is kept): it must not grow with the customers.
+//   - The client situation and credit-insurer listings from the button to the
+//     last page laid out (gathering, building the report, generating its pages)
+//     against the gathering floor above; the report's pages per second when
+//     generated and when written as PDF, and the peak memory of the whole road.
 #include "components/lxDBEditLookupSrc.h"
 #include "components/lxRxMemoryData.h"
 #include "data/ModuloDatos.h"
@@ -17,6 +21,7 @@
 #include "framework/db/Params.h"
 #include "framework/db/Transaction.h"
 #include "framework/ui/Dialogs.h"
+#include "reports/InformesVelmora.h"
 #include "reports/ListadosVelmora.h"
 #include "support/InstalacionPrueba.h"
 #include "support/TestDatabase.h"
@@ -30,6 +35,7 @@
 #include <QFile>
 #include <QRadioButton>
 #include <QLineEdit>
+#include <QTemporaryDir>
 
 #include <malloc.h>
 #include <time.h>
@@ -345,6 +351,53 @@ long picoMemoria(const std::function<void()> &f)
     return kilobytes("VmHWM:") - antes;
 }
 
+/// One listing's road from the button: gather, build the report, lay out its pages; then its PDF.
+struct MedidaInforme
+{
+    std::vector<double> boton, generar, pdf;
+    int paginas = 0;
+    long memoria = 0;
+};
+
+MedidaInforme medirInforme(const std::function<void()> &reunir,
+                           const std::function<std::unique_ptr<fw::report::Report>()> &crear, TDatos &datos,
+                           const QString &pdf)
+{
+    MedidaInforme m;
+    auto recorrido = [&](bool exportar) {
+        std::shared_ptr<const fw::report::Document> documento;
+        std::unique_ptr<fw::report::Report> informe;
+        double generar = 0;
+        m.boton.push_back(ms([&] {
+            reunir();
+            informe = crear();
+            generar = ms([&] { documento = informe->generate(); });
+        }));
+        m.generar.push_back(generar);
+        m.paginas = documento->pageCount();
+        if (exportar)
+            m.pdf.push_back(ms([&] { ExportarDocumento(*documento, pdf); }));
+        informe.reset();
+        datos.RxClientesRiesgo->close();
+    };
+    for (int i = 0; i < 3; ++i)
+        recorrido(true);
+    m.memoria = picoMemoria([&] { recorrido(false); });
+    return m;
+}
+
+void imprimirInforme(const char *nombre, const MedidaInforme &m, double suelo)
+{
+    const double boton = mediana(m.boton), generar = mediana(m.generar), pdf = mediana(m.pdf);
+    std::printf("  %s: %d pages\n", nombre, m.paginas);
+    std::printf("    button to last page: %.0f ms; gathering floor %.0f ms; ratio %.2fx\n", boton, suelo,
+                suelo > 0 ? boton / suelo : 0);
+    std::printf("    page generation: %.0f ms, %.0f pages/s (target 300)\n", generar,
+                generar > 0 ? m.paginas * 1000.0 / generar : 0);
+    std::printf("    PDF export: %.0f ms, %.0f pages/s (target 100)\n", pdf, pdf > 0 ? m.paginas * 1000.0 / pdf : 0);
+    std::printf("    peak client memory from the button to the last page: %ld kB\n", m.memoria);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -433,6 +486,30 @@ int main(int argc, char **argv)
                     ag, ag > 0 ? sv / ag : 0);
         std::printf("  peak client memory walking customers with no row kept: %ld kB for 2 000, %ld kB for %d\n",
                     memoriaPocos, memoriaTodos, kClientes);
+        std::fflush(stdout);
+
+        w.CheckBoxGruposTodos->setChecked(true);
+        QTemporaryDir carpeta;
+        const MedidaInforme situacion = medirInforme(
+            [&] { w.CargarRiesgosPorCliente(); },
+            [&] {
+                TextosSituacionClientes t;
+                t.Titulo = QStringLiteral("Situación de riesgo");
+                return CrearInformeSituacionClientes(datos, t);
+            },
+            datos, carpeta.filePath(QStringLiteral("situacion.pdf")));
+        const MedidaInforme caucion = medirInforme(
+            [&] { w.CargarVentasCaucion(); },
+            [&] {
+                TextosVentasCaucion t;
+                t.Titulo = QStringLiteral("Ventas");
+                t.FechaHasta = kHasta;
+                return CrearInformeVentasCaucion(datos, t);
+            },
+            datos, carpeta.filePath(QStringLiteral("caucion.pdf")));
+        std::printf("reports, median of 3:\n");
+        imprimirInforme("client situation", situacion, s);
+        imprimirInforme("credit-insurer sales", caucion, sv);
         return 0;
     } catch (const Firebird::FbException &e) {
         char texto[1024];

@@ -9,7 +9,8 @@
 #include "framework/report/PreviewDialog.h"
 #include "framework/report/ValueText.h"
 #include "framework/ui/Guard.h"
-#include "reports/InformeListado.h"
+#include "reports/InformesVelmora.h"
+#include "reports/VistaPreviaInforme.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -193,46 +194,6 @@ void filaRango(QGridLayout *g, int fila, QWidget *titulo, QWidget *desdeTexto, Q
     g->addWidget(hastaTexto, fila, 3);
     g->addWidget(hasta, fila, 4);
     g->addWidget(todos, fila, 5);
-}
-
-QString importe(double valor)
-{
-    return fw::report::formatNumber(valor, QStringLiteral("#,##0.00"));
-}
-
-using Columna = TInformeListado::Columna;
-
-Columna columna(const char *campo, const char *titulo, double ancho, Qt::Alignment alineacion = Qt::AlignRight,
-                const QString &mascara = {})
-{
-    return Columna{QLatin1String(campo), QString::fromUtf8(titulo), ancho, alineacion, mascara};
-}
-
-std::vector<Columna> columnasRiesgo(const QString &saldo)
-{
-    std::vector<Columna> c{columna("CodigoCliente", "Codigo", 12, Qt::AlignLeft),
-                           columna("ClienteNombre", "Nombre Cliente", 37, Qt::AlignLeft),
-                           columna("GrupoRiesgo", "Grupo Riesgo", 15),
-                           columna("PedidosPtes", "Pedidos", 18),
-                           columna("AlbaranesSinFacturar", "Albaran. Pte.", 18),
-                           columna("FacturasPtesCobro", "Vtos. Pte", 18),
-                           columna("RemesasEnRiesgo", "Remesas", 18),
-                           columna("TotalRiesgo", "Total Riesgo", 18),
-                           columna("RiesgoConcedido", "Riesgo Conc.", 18),
-                           columna("Excedente", "", 18)};
-    c.back().titulo = saldo;
-    return c;
-}
-
-std::vector<Columna> columnasCaucion()
-{
-    return {columna("FechaCaucion", "Fecha", 16, Qt::AlignLeft, QStringLiteral("dd/mm/yy")),
-            columna("CodigoCaucion", "Cod.  C.C", 24, Qt::AlignLeft),
-            columna("ClienteNombre", "Nombre Cliente", 56, Qt::AlignLeft),
-            columna("DiasCondicionPago", "Condicion Pago", 22, Qt::AlignRight, QStringLiteral("#,##0")),
-            columna("TotalRiesgo", "Importe", 24),
-            columna("RiesgoConcedido", "Cobertura", 24),
-            columna("Excedente", "Excedente", 24)};
 }
 
 } // namespace
@@ -686,17 +647,15 @@ void TFormListadosVelmora::suitempsuiButton2Click()
 
 // ---- launching a listing ----
 
-void TFormListadosVelmora::MostrarInforme(const std::function<std::unique_ptr<TInformeListado>()> &crearInforme)
+void TFormListadosVelmora::MostrarInforme(const std::function<std::unique_ptr<fw::report::Report>()> &crearInforme)
 {
     auto cerrarTabla = [this] {
         if (Datos->RxClientesRiesgo->active())
             Datos->RxClientesRiesgo->close();
     };
     try {
-        std::unique_ptr<TInformeListado> informe = crearInforme();
-        fw::report::PreviewDialog vista(*informe, this);
-        vista.setMaximizedOnOpen(informe->previewMaximized());
-        vista.exec();
+        std::unique_ptr<fw::report::Report> informe = crearInforme();
+        MostrarVistaPrevia(*informe, this);
     } catch (...) {
         // The error goes on once the table is closed; a failure closing it must not hide the first one.
         try {
@@ -709,40 +668,31 @@ void TFormListadosVelmora::MostrarInforme(const std::function<std::unique_ptr<TI
     cerrarTabla();
 }
 
-namespace {
-QString nombreEmpresa(const TDatos &datos)
-{
-    if (!datos.IBQEmpresas->active() || datos.IBQEmpresas->isEmpty())
-        return {};
-    const fw::Field *nombre = datos.IBQEmpresas->findField(QStringLiteral("NOMBRE"));
-    return nombre == nullptr || nombre->isNull() ? QString() : nombre->asString();
-}
-} // namespace
-
-QString TFormListadosVelmora::TituloSaldo() const
+RiesgosListados TFormListadosVelmora::RiesgosElegidos() const
 {
     if (RadioButtonRiesgosExcedidos->isChecked())
-        return QStringLiteral("Excedido");
+        return RiesgosListados::Excedidos;
     if (RadioButtonRiesgosNoExcedidos->isChecked())
-        return QStringLiteral("Disponible");
-    return QStringLiteral("Saldo");
+        return RiesgosListados::NoExcedidos;
+    return RiesgosListados::Todos;
 }
 
 void TFormListadosVelmora::ListarSituacionClientes()
 {
     CargarRiesgosPorCliente();
     MostrarInforme([this] {
-        auto informe = std::make_unique<TInformeListado>(*Datos, columnasRiesgo(TituloSaldo()), this);
-        informe->LabelEmpresa->setText(nombreEmpresa(*Datos));
-        informe->LabelTitulo->setText(EditTituloListado->text());
-        informe->LabelSubTitulo->setText(EditSubTituloListado->text());
-        informe->MemoTotales->setLines(
-            {QStringLiteral("Totales ....."),
-             QStringLiteral("Pedidos %1   Albaran. Pte. %2   Vtos. Pte %3   Remesas %4")
-                 .arg(importe(SumaPedidos), importe(SumaAlbaranes), importe(SumaVtos), importe(SumaRemesas)),
-             QStringLiteral("Total Riesgo %1   Riesgo Conc. %2   %3 %4")
-                 .arg(importe(SumaTotalRiesgo), importe(SumaRiesgoConcedido), TituloSaldo(), importe(SumaSaldo))});
-        return informe;
+        TextosSituacionClientes t;
+        t.Titulo = EditTituloListado->text();
+        t.SubTitulo = EditSubTituloListado->text();
+        t.Riesgos = RiesgosElegidos();
+        t.SumaPedidos = SumaPedidos;
+        t.SumaAlbaranes = SumaAlbaranes;
+        t.SumaVtos = SumaVtos;
+        t.SumaRemesas = SumaRemesas;
+        t.SumaTotalRiesgo = SumaTotalRiesgo;
+        t.SumaRiesgoConcedido = SumaRiesgoConcedido;
+        t.SumaSaldo = SumaSaldo;
+        return CrearInformeSituacionClientes(*Datos, t, this);
     });
 }
 
@@ -750,12 +700,11 @@ void TFormListadosVelmora::ListarSituacionPorGrupos()
 {
     CargarRiesgosPorGrupo();
     MostrarInforme([this] {
-        auto informe = std::make_unique<TInformeListado>(*Datos, columnasRiesgo(TituloSaldo()), this);
-        informe->setPreviewMaximized(false);
-        informe->LabelEmpresa->setText(nombreEmpresa(*Datos));
-        informe->LabelTitulo->setText(EditTituloListado->text());
-        informe->LabelSubTitulo->setText(EditSubTituloListado->text());
-        return informe;
+        TextosSituacionPorGrupos t;
+        t.Titulo = EditTituloListado->text();
+        t.SubTitulo = EditSubTituloListado->text();
+        t.Riesgos = RiesgosElegidos();
+        return CrearInformeSituacionPorGrupos(*Datos, t, this);
     });
 }
 
@@ -763,22 +712,20 @@ void TFormListadosVelmora::ListarVentasCaucion()
 {
     const double total = CargarVentasCaucion();
     MostrarInforme([this, total] {
-        auto informe = std::make_unique<TInformeListado>(*Datos, columnasCaucion(), this);
-        informe->setPrintDate(DateTimeHasta->date().startOfDay());
-        informe->LabelEmpresa->setText(EditTituloEmpresa2->text());
-        informe->LabelTitulo->setText(EditTituloListado2->text());
-        informe->LabelSubTitulo->setText(EditSubTituloListado2->text());
-        auto linea = [](const QString &hasta, double clientes, double anonimos) {
-            return QStringLiteral("%1   Venta Clientes %2   Ventas Anonimos %3   Total Ventas %4")
-                .arg(hasta, importe(clientes), importe(anonimos), importe(clientes + anonimos));
-        };
-        informe->MemoTotales->setLines(
-            {QStringLiteral("TOTALES :   ") + importe(total), QStringLiteral(" "),
-             linea(QStringLiteral("30 dias"), Suma30C, Suma30), linea(QStringLiteral("60 dias"), Suma60C, Suma60),
-             linea(QStringLiteral("90 dias"), Suma90C, Suma90),
-             linea(QStringLiteral("Superior"), SuperiorC, Superior),
-             linea(QStringLiteral("TOTALES ..."), Suma30C + Suma60C + Suma90C + SuperiorC,
-                   Suma30 + Suma60 + Suma90 + Superior)});
-        return informe;
+        TextosVentasCaucion t;
+        t.TituloEmpresa = EditTituloEmpresa2->text();
+        t.Titulo = EditTituloListado2->text();
+        t.SubTitulo = EditSubTituloListado2->text();
+        t.FechaHasta = DateTimeHasta->date();
+        t.Total = total;
+        t.Suma30C = Suma30C;
+        t.Suma60C = Suma60C;
+        t.Suma90C = Suma90C;
+        t.SuperiorC = SuperiorC;
+        t.Suma30 = Suma30;
+        t.Suma60 = Suma60;
+        t.Suma90 = Suma90;
+        t.Superior = Superior;
+        return CrearInformeVentasCaucion(*Datos, t, this);
     });
 }

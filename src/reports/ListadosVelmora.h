@@ -1,4 +1,6 @@
 #pragma once
+#include "reports/InformesVelmora.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -16,7 +18,6 @@ class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class TDatos;
-class TInformeListado;
 class TlxBoton;
 class TlxDBComboBox;
 class TlxDBEditLookup;
@@ -170,9 +171,9 @@ private:
     void ListarVentasCaucion();
     /// Previews the report `crearInforme` makes (with its run-time texts set),
     /// then frees it and closes the memory table, also when an error passes on.
-    void MostrarInforme(const std::function<std::unique_ptr<TInformeListado>()> &crearInforme);
-    /// Heading of the balance column for the risks chosen.
-    QString TituloSaldo() const;
+    void MostrarInforme(const std::function<std::unique_ptr<fw::report::Report>()> &crearInforme);
+    /// The risks the radio buttons choose.
+    RiesgosListados RiesgosElegidos() const;
 
     /// The customer risk statement with the range and company group bound, not yet open.
     std::unique_ptr<TlxIBQuery> ConsultaRiesgos() const;

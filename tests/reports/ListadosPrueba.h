@@ -134,6 +134,8 @@ struct Listado
     QStringList mensajes;
     bool vista = false;
     bool tablaCerrada = false;
+    /// What the preview's pages read, a line of print each, its texts separated by tabs.
+    QStringList lineas;
 
     /// "code|name|group" of every row, in order.
     QStringList claves() const
@@ -186,6 +188,7 @@ struct Ventana
             if (vista == nullptr)
                 return;
             out.vista = true;
+            out.lineas = vista->textLines();
             TlxRxMemoryData &t = *datos().RxClientesRiesgo;
             if (t.active()) {
                 for (t.first(); !t.eof(); t.next()) {
