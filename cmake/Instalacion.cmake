@@ -48,6 +48,8 @@ set(CPACK_PACKAGE_CONTACT "Velmora developers <velmora@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "credit-risk plug-in for the host invoicing suite, with its host stand-in")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# The build keeps its debug information; the package does not need it.
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 # Depends is what the plug-in itself needs at run time; scripts/package.sh
 # reads it off the built library with dpkg-shlibdeps and passes it in.

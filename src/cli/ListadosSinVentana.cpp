@@ -57,11 +57,12 @@ private:
 class TVentanaSinPantalla : public TFormListadosVelmora
 {
 public:
-    TVentanaSinPantalla(TDatos &datos, QString salida, bool omitirVacio, const AvisosRecogidos &avisos)
-        : m_salida(std::move(salida)), m_omitirVacio(omitirVacio), m_avisos(avisos)
+    TVentanaSinPantalla(TDatos &datos, QString salida, bool omitirVacio)
+        : m_salida(std::move(salida)), m_omitirVacio(omitirVacio)
     {
         Datos = &datos;
         FormShow();
+        m_avisos.comprobar();
     }
 
     using TFormListadosVelmora::AplicarMes;
@@ -104,7 +105,9 @@ protected:
 private:
     QString m_salida;
     bool m_omitirVacio;
-    const AvisosRecogidos &m_avisos;
+    // Installed for the window's whole life, so every warning of its steps is caught.
+    AvisosRecogidos m_avisos;
+    fw::ui::ScopedDialogs m_avisosInstalados{m_avisos};
 };
 
 /// Customers a listing will read, for the progress count.
@@ -141,6 +144,16 @@ void PonerRango(QCheckBox *todos, QLineEdit *desde, QLineEdit *hasta, const std:
     }
 }
 
+/// Ticks exactly the risk groups given; none given ticks "all groups".
+void MarcarGrupos(TVentanaSinPantalla &v, const std::vector<int> &grupos)
+{
+    v.CheckBoxGruposTodos->setChecked(grupos.empty());
+    QCheckBox *casillas[5] = {v.CheckBoxGrupoRiesgo1, v.CheckBoxGrupoRiesgo2, v.CheckBoxGrupoRiesgo3,
+                              v.CheckBoxGrupoRiesgo4, v.CheckBoxGrupoRiesgo5};
+    for (int g = 1; g <= 5; ++g)
+        casillas[g - 1]->setChecked(std::find(grupos.begin(), grupos.end(), g) != grupos.end());
+}
+
 void SeguirProgreso(TVentanaSinPantalla &ventana, const TAvisoProgreso &progreso, int total)
 {
     if (!progreso)
@@ -159,10 +172,7 @@ bool ExportacionConocida(const QString &salida)
 TListadoEscrito EscribirDeclaracion(TDatos &datos, const TFiltrosDeclaracion &f, const QString &salida,
                                     bool omitirVacio, const TAvisoProgreso &progreso)
 {
-    AvisosRecogidos avisos;
-    fw::ui::ScopedDialogs instalados(avisos);
-    TVentanaSinPantalla v(datos, salida, omitirVacio, avisos);
-    avisos.comprobar();
+    TVentanaSinPantalla v(datos, salida, omitirVacio);
 
     v.AplicarMes(f.mes);
     if (f.anio) {
@@ -174,11 +184,7 @@ TListadoEscrito EscribirDeclaracion(TDatos &datos, const TFiltrosDeclaracion &f,
         v.EditSubTituloListado2->setText(subtitulo.left(subtitulo.size() - 4)
                                          + QStringLiteral("%1").arg(*f.anio, 4, 10, QLatin1Char('0')));
     }
-    v.CheckBoxGruposTodos->setChecked(false);
-    QCheckBox *grupos[5] = {v.CheckBoxGrupoRiesgo1, v.CheckBoxGrupoRiesgo2, v.CheckBoxGrupoRiesgo3,
-                            v.CheckBoxGrupoRiesgo4, v.CheckBoxGrupoRiesgo5};
-    for (int g = 1; g <= 5; ++g)
-        grupos[g - 1]->setChecked(g == f.grupoRiesgo);
+    MarcarGrupos(v, {f.grupoRiesgo});
     PonerRango(v.CheckBoxSeriesTodas, v.lxDBEditSerieDesde, v.lxDBEditSerieHasta, f.series);
     PonerRango(v.CheckBoxClientesTodos2, v.lxDBEditLookupClienteDesde2, v.lxDBEditLookupClienteHasta2, f.clientes);
     if (progreso)
@@ -191,19 +197,12 @@ TListadoEscrito EscribirDeclaracion(TDatos &datos, const TFiltrosDeclaracion &f,
 TListadoEscrito EscribirSituacion(TDatos &datos, const TFiltrosSituacion &f, const QString &salida,
                                   bool omitirVacio, const TAvisoProgreso &progreso)
 {
-    AvisosRecogidos avisos;
-    fw::ui::ScopedDialogs instalados(avisos);
-    TVentanaSinPantalla v(datos, salida, omitirVacio, avisos);
-    avisos.comprobar();
+    TVentanaSinPantalla v(datos, salida, omitirVacio);
 
     v.RadioButtonRiesgosTodos->setChecked(f.saldos == TFiltrosSituacion::Saldos::Todos);
     v.RadioButtonRiesgosExcedidos->setChecked(f.saldos == TFiltrosSituacion::Saldos::Excedidos);
     v.RadioButtonRiesgosNoExcedidos->setChecked(f.saldos == TFiltrosSituacion::Saldos::NoExcedidos);
-    v.CheckBoxGruposTodos->setChecked(f.grupos.empty());
-    QCheckBox *grupos[5] = {v.CheckBoxGrupoRiesgo1, v.CheckBoxGrupoRiesgo2, v.CheckBoxGrupoRiesgo3,
-                            v.CheckBoxGrupoRiesgo4, v.CheckBoxGrupoRiesgo5};
-    for (int g = 1; g <= 5; ++g)
-        grupos[g - 1]->setChecked(std::find(f.grupos.begin(), f.grupos.end(), g) != f.grupos.end());
+    MarcarGrupos(v, f.grupos);
     if (progreso) {
         // By groups the statement reads every customer once per group listed.
         const int vueltas = f.porGrupos ? (f.grupos.empty() ? 5 : int(f.grupos.size())) : 1;

@@ -243,6 +243,12 @@ int main(int argc, char **argv)
 
     // Nothing is ever shown: the offscreen platform needs no display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Standard error is for this program's progress and errors; the toolkit's
+    // own notes (a missing runtime folder and the like) would bury them in a job's mail.
+    qInstallMessageHandler([](QtMsgType tipo, const QMessageLogContext &, const QString &texto) {
+        if (tipo == QtCriticalMsg || tipo == QtFatalMsg)
+            std::fprintf(stderr, "%s\n", qPrintable(texto));
+    });
     int argcQt = 1;
     QApplication app(argcQt, argv);
     DialogosConsola dialogos;
@@ -271,11 +277,14 @@ int main(int argc, char **argv)
                 imprimirRiesgo(*riesgo, json);
             }
         } else {
-            Progreso progreso(silencioso);
-            const TListadoEscrito listado =
-                cmdDeclaracion->parsed()
-                    ? EscribirDeclaracion(datos, declaracion, ficheroSalida, fallarSiVacio, progreso.aviso())
-                    : EscribirSituacion(datos, situacion, ficheroSalida, fallarSiVacio, progreso.aviso());
+            TListadoEscrito listado;
+            {
+                // The progress line ends before anything else is written.
+                Progreso progreso(silencioso);
+                listado = cmdDeclaracion->parsed()
+                              ? EscribirDeclaracion(datos, declaracion, ficheroSalida, fallarSiVacio, progreso.aviso())
+                              : EscribirSituacion(datos, situacion, ficheroSalida, fallarSiVacio, progreso.aviso());
+            }
             if (listado.filas == 0 && fallarSiVacio) {
                 std::fprintf(stderr, "Nada que listar\n");
                 resultado = kVacio;

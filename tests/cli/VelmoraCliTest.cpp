@@ -58,11 +58,12 @@ protected:
     /// Runs velmora with the company options after the subcommand and the
     /// credentials in the environment.
     static hosttest::HostResult velmora(const QString &orden, const QStringList &resto,
-                                        const QString &clave = TestDatabase::password())
+                                        const QString &clave = TestDatabase::password(),
+                                        const TestDatabase *base = db)
     {
         QStringList args{orden};
         if (!orden.isEmpty())
-            args << QStringLiteral("--base") << db->connectionString() << QStringLiteral("--empresa")
+            args << QStringLiteral("--base") << base->connectionString() << QStringLiteral("--empresa")
                  << QStringLiteral("1") << QStringLiteral("--grupo-empresas") << QStringLiteral("2");
         args << resto;
         QProcess p;
@@ -187,6 +188,19 @@ TEST_F(VelmoraCli, WrongPasswordIsADatabaseErrorWithTheServersText)
     const auto r = velmora(QStringLiteral("riesgo"), {"--cliente", "1"}, QStringLiteral("not-the-password"));
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.contains(QStringLiteral("password"), Qt::CaseInsensitive)) << qPrintable(r.err);
+}
+
+TEST_F(VelmoraCli, ListingCutShortByADatabaseErrorWritesNoFile)
+{
+    // The module's procedure is missing: the window would warn and preview what it had.
+    TestDatabase sinModulo(QStringLiteral("velmora-cli-sin-modulo"));
+    HostRows().grupoEmpresas(2, 0).empresa(1, 2).cliente(1, QStringLiteral("C01"), QStringLiteral("Uno"), 2, 1000.0)
+        .into(sinModulo);
+    const QString salida = dir.filePath(QStringLiteral("situacion.pdf"));
+    const auto r = velmora(QStringLiteral("situacion"), {"--salida", salida}, TestDatabase::password(), &sinModulo);
+    EXPECT_EQ(r.exitCode, 2) << qPrintable(r.err);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("PRSITUACIONCLIENTESRIESGOGRUPOS"))) << qPrintable(r.err);
+    EXPECT_FALSE(QFile::exists(salida));
 }
 
 TEST_F(VelmoraCli, BadArgumentsExitWithOneAndTheUsageLine)
