@@ -6,6 +6,8 @@
 #include "WindowReporter.h"
 #include "host/HostStringBuilder.h"
 
+#include <velmora.h>
+
 #include "framework/host/HostPaths.h"
 
 #include <CLI/CLI.hpp>
@@ -25,12 +27,9 @@
 namespace {
 
 // The host passes each string as the address of its first UTF-16 code unit.
-using HostStringPtr = const char16_t *;
-using MostrarRiesgoClienteFn = std::int32_t (*)(std::int32_t, std::int32_t, std::int32_t, std::int32_t,
-                                                std::int32_t, std::int32_t, std::int32_t, HostStringPtr,
-                                                HostStringPtr, HostStringPtr);
-using AbrirConfiguracionVelmoraFn = std::int32_t (*)(std::int32_t, std::int32_t, std::int32_t, HostStringPtr,
-                                                     HostStringPtr, HostStringPtr);
+using HostStringPtr = VelmoraHostString;
+using MostrarRiesgoClienteFn = VelmoraMostrarRiesgoClienteFn;
+using AbrirConfiguracionVelmoraFn = VelmoraAbrirConfiguracionVelmoraFn;
 
 constexpr int kLoadErrorExitCode = 2;
 

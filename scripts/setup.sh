@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config dpkg-dev
   qt6-base-dev libqt6printsupport6 libgl1-mesa-dev
   firebird3.0-server firebird-dev libfbclient2
   libxlsxwriter-dev libcli11-dev

@@ -123,6 +123,9 @@ public:
     QLineEdit *EditSubTituloListado2 = nullptr;
     QPushButton *suiButton2 = nullptr;
 
+    /// Called once for each customer a gathering reads, when set.
+    std::function<void()> ClienteLeido;
+
     /// The selected item of the listing kind: 0 by customer, 1 by group.
     int TipoListado() const;
 
@@ -138,6 +141,20 @@ protected:
     /// Returns the sales of the rows listed.
     double CargarVentasCaucion();
 
+    // Launching a listing: gather, then preview. Protected, with the preview
+    // virtual, so a window that is never shown can write the same report to a
+    // file instead (the command-line program does).
+    void ListarSituacionClientes();
+    void ListarSituacionPorGrupos();
+    void ListarVentasCaucion();
+    /// Previews the report `crearInforme` makes (with its run-time texts set),
+    /// then frees it and closes the memory table, also when an error passes on.
+    virtual void MostrarInforme(const std::function<std::unique_ptr<fw::report::Report>()> &crearInforme);
+    /// The filters' starting values for the session: lookups, titles, last month.
+    void FormShow();
+    /// Month (1 to 12) in force and the period it gives in the reference year.
+    void AplicarMes(int mes);
+
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -149,7 +166,6 @@ private:
     void conectar();
 
     // Handlers.
-    void FormShow();
     void lxBoton1Click();
     void suitempCheckBoxClientesTodosClick();
     void suitempCheckBoxClientesTodos2Click();
@@ -165,13 +181,6 @@ private:
     void suitempsuiButton2Click();
     void BitBtnSalirClick();
 
-    // Launching a listing: gather, then preview.
-    void ListarSituacionClientes();
-    void ListarSituacionPorGrupos();
-    void ListarVentasCaucion();
-    /// Previews the report `crearInforme` makes (with its run-time texts set),
-    /// then frees it and closes the memory table, also when an error passes on.
-    void MostrarInforme(const std::function<std::unique_ptr<fw::report::Report>()> &crearInforme);
     /// The risks the radio buttons choose.
     RiesgosListados RiesgosElegidos() const;
 
@@ -184,8 +193,6 @@ private:
     bool GrupoMarcado(int grupo) const;
     int GrupoDeclarado() const;
 
-    /// Month (1 to 12) in force and the period it gives in the reference year.
-    void AplicarMes(int mes);
     /// The month whose name the drop-down shows (case ignored), or 0.
     int MesMostrado() const;
 

@@ -354,6 +354,8 @@ void TFormListadosVelmora::CargarRiesgosPorCliente()
         const ColumnasRiesgo c(*q);
         const CamposFila fila(tabla);
         for (; !q->eof(); q->next()) {
+            if (ClienteLeido)
+                ClienteLeido();
             bool primera = true;
             for (int g = 1; g <= 5; ++g) {
                 const SalidasGrupo &s = c.grupos[size_t(g - 1)];
@@ -395,6 +397,8 @@ void TFormListadosVelmora::CargarRiesgosPorGrupo()
             const ColumnasRiesgo c(*q);
             const SalidasGrupo &s = c.grupos[size_t(g - 1)];
             for (; !q->eof(); q->next()) {
+                if (ClienteLeido)
+                    ClienteLeido();
                 if (Valor(s.concedido) == 0)
                     continue;
                 const double saldo = s.saldo();
@@ -445,6 +449,8 @@ double TFormListadosVelmora::CargarVentasCaucion()
         const fw::Field *codigoCaucion =
             &clientes->fieldByName(QStringLiteral("CODIGOCREDITOCAUCION") + QString::number(g));
         for (; !clientes->eof(); clientes->next()) {
+            if (ClienteLeido)
+                ClienteLeido();
             parCliente.setValue(id->value());
             Abrir(*ventas);
             const double importeVentas = Valor(ventas->findField(QStringLiteral("TOTALVENTAS")));
