@@ -103,9 +103,10 @@ void Database::close()
         }
     }
     if (fb::isLost(m_attachment.get())) {
-        // Gone on the server's side: nothing to detach from, only our handle to let go.
+        // Gone on the server's side: nothing to detach from, and releasing the
+        // client's object would wait for the server, so it is let go unfreed.
         fb::forgetLost(m_attachment.get());
-        m_attachment.reset();
+        m_attachment.release();
         emit afterDisconnect();
         if (firstError)
             std::rethrow_exception(firstError);

@@ -127,7 +127,8 @@ void Statement::free() noexcept
 {
     closeCursor();
     if (m_statement && fb::isLost(m_attachment)) {
-        m_statement.reset();
+        // Releasing it would still talk to the dead server: it is let go unfreed.
+        m_statement.release();
     } else if (m_statement) {
         fb::QuietStatus quiet;
         fb::endQuietly(m_statement, quiet, [](Firebird::IStatement *s, fb::QuietStatus *st) { s->free(st); });
@@ -474,7 +475,7 @@ void Statement::closeCursor() noexcept
     if (!m_cursor)
         return;
     if (fb::isLost(m_attachment)) {
-        m_cursor.reset();
+        m_cursor.release(); // as the statement: no word to a dead server
         return;
     }
     fb::QuietStatus quiet;

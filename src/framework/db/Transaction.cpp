@@ -115,8 +115,9 @@ bool Transaction::dropIfLost() noexcept
 {
     if (!fb::isLost(attachment()))
         return false;
-    // The server has already ended it with the attachment: only our handle is left.
-    m_handle.reset();
+    // The server ended it with the attachment. Even releasing the client's object
+    // would ask the server (and wait for ever), so the few bytes are let go unfreed.
+    m_handle.release();
     m_written = false;
     return true;
 }
