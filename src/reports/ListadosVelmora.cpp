@@ -6,8 +6,6 @@
 #include "components/lxIBQuery.h"
 #include "components/lxRxMemoryData.h"
 #include "data/ModuloDatos.h"
-#include "framework/report/PreviewDialog.h"
-#include "framework/report/ValueText.h"
 #include "framework/ui/Guard.h"
 #include "reports/InformesVelmora.h"
 #include "reports/VistaPreviaInforme.h"

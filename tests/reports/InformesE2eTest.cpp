@@ -383,11 +383,11 @@ TEST_F(InformesE2e, FailedSavesAreReportedAndWriteNothing)
 {
     HostFolder folder;
     folder.write(QStringLiteral("ListaDireccionesEMail.ini"), kIniAjeno);
-    // A folder nobody may write to, whoever runs the test.
+    // A folder nobody can write into, whoever runs the test: it is a file.
     const auto r = listar(folder, kAbrirVista
                                       + QStringLiteral("click SendMailAction\n"
                                                        "window \"Guardar informe\"\n"
-                                                       "set fileNameEdit \"/proc/informe.pdf\"\n"
+                                                       "set fileNameEdit \"@DIR@/guion.autopilot/informe.pdf\"\n"
                                                        "click-text \"Save\"\n"
                                                        "window \"Error\"\n"
                                                        "dump @DIR@/error.json\n"
@@ -397,7 +397,8 @@ TEST_F(InformesE2e, FailedSavesAreReportedAndWriteNothing)
                                       + kCerrarVista);
     ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
     EXPECT_TRUE(textoDe(folder.file(QStringLiteral("error.json")), "qt_msgbox_label")
-                    .startsWith(QStringLiteral("No se puede crear el fichero /proc/informe.pdf")));
+                    .startsWith(QStringLiteral("No se puede crear el fichero ")
+                                + folder.file(QStringLiteral("guion.autopilot/informe.pdf"))));
     EXPECT_EQ(textoDe(folder.file(QStringLiteral("vista.json")), "statusMessage"), QString());
     // No attachment named, no e-mail program started.
     EXPECT_EQ(leer(folder.file(QStringLiteral("ListaDireccionesEMail.ini"))), kIniAjeno);
