@@ -8,6 +8,7 @@
 #include "data/ModuloDatos.h"
 #include "framework/ui/Guard.h"
 #include "reports/InformesVelmora.h"
+#include "reports/ProgresoListado.h"
 #include "reports/VistaPreviaInforme.h"
 
 #include <QApplication>
@@ -675,9 +676,41 @@ RiesgosListados TFormListadosVelmora::RiesgosElegidos() const
     return RiesgosListados::Todos;
 }
 
+bool TFormListadosVelmora::CargarConProgreso(const QString &listado, const std::function<int()> &contar,
+                                             const std::function<void()> &cargar)
+{
+    // A window never shown (the command-line program's) has no one to show progress to.
+    if (!isVisible()) {
+        cargar();
+        return true;
+    }
+    TFormProgresoListado progreso(listado, contar, this);
+    const std::function<void()> anterior = ClienteLeido;
+    ClienteLeido = [&] {
+        if (anterior)
+            anterior();
+        progreso.ClienteLeido();
+    };
+    try {
+        cargar();
+    } catch (...) {
+        ClienteLeido = anterior;
+        throw;
+    }
+    ClienteLeido = anterior;
+    if (!progreso.Cancelado())
+        return true;
+    // Cancelled: nothing of a half-gathered listing stays behind.
+    if (Datos->RxClientesRiesgo->active())
+        Datos->RxClientesRiesgo->close();
+    return false;
+}
+
 void TFormListadosVelmora::ListarSituacionClientes()
 {
-    CargarRiesgosPorCliente();
+    if (!CargarConProgreso(QStringLiteral("Riesgos por Cliente y Grupos"), [this] { return ContarClientesRiesgo(); },
+                           [this] { CargarRiesgosPorCliente(); }))
+        return;
     MostrarInforme([this] {
         TextosSituacionClientes t;
         t.Titulo = EditTituloListado->text();
@@ -696,7 +729,11 @@ void TFormListadosVelmora::ListarSituacionClientes()
 
 void TFormListadosVelmora::ListarSituacionPorGrupos()
 {
-    CargarRiesgosPorGrupo();
+    // The statement runs once per group listed, so its customers are read that many times.
+    if (!CargarConProgreso(QStringLiteral("Riesgos por Grupos y Clientes"),
+                           [this] { return ContarClientesRiesgo() * GruposListados(); },
+                           [this] { CargarRiesgosPorGrupo(); }))
+        return;
     MostrarInforme([this] {
         TextosSituacionPorGrupos t;
         t.Titulo = EditTituloListado->text();
@@ -708,7 +745,10 @@ void TFormListadosVelmora::ListarSituacionPorGrupos()
 
 void TFormListadosVelmora::ListarVentasCaucion()
 {
-    const double total = CargarVentasCaucion();
+    double total = 0;
+    if (!CargarConProgreso(QString::fromUtf8("Resumen Crédito y Caución"), [this] { return ContarClientesCaucion(); },
+                           [this, &total] { total = CargarVentasCaucion(); }))
+        return;
     MostrarInforme([this, total] {
         TextosVentasCaucion t;
         t.TituloEmpresa = EditTituloEmpresa2->text();

@@ -129,6 +129,11 @@ public:
     /// The selected item of the listing kind: 0 by customer, 1 by group.
     int TipoListado() const;
 
+    /// The customers the risk statement reads with the filters in force.
+    int ContarClientesRiesgo() const;
+    /// The customers the credit-insurer customer statement reads with the filters in force.
+    int ContarClientesCaucion() const;
+
     /// Esc closes the window as "  Cerrar" does.
     void reject() override;
 
@@ -140,6 +145,13 @@ protected:
     void CargarRiesgosPorGrupo();
     /// Returns the sales of the rows listed.
     double CargarVentasCaucion();
+    /// Runs `cargar`, a gathering, under the progress window while this window
+    /// is on screen; `contar` gives the customers it will read. False when the
+    /// user cancelled: the memory table is closed again and nothing is to be shown.
+    bool CargarConProgreso(const QString &listado, const std::function<int()> &contar,
+                           const std::function<void()> &cargar);
+    /// The risk groups the risk listings take (every group with "Todos los grupos").
+    int GruposListados() const;
 
     // Launching a listing: gather, then preview. Protected, with the preview
     // virtual, so a window that is never shown can write the same report to a
@@ -214,6 +226,9 @@ void HabilitarControlesMarca(QWidget *control, QWidget *edit1, QWidget *edit2, Q
 /// granted risk, each joined to his risk situation, by code; with `conRango`
 /// only the codes from :PARDESDE to :PARHASTA.
 QStringList SentenciaRiesgosClientes(bool conRango);
+/// The count (as TOTAL) of the customers a customer statement reads: its
+/// source and conditions without its joins, which neither add nor drop customers.
+QStringList SentenciaContarClientes(const QStringList &sentencia);
 /// One customer's (:PARCLIENTE) sales from :PARFECHADESDE to :PARFECHAHASTA in
 /// the non-private invoice series of a risk group (:PARGRUPO); with `conRango`
 /// only the series from :PARDESDE to :PARHASTA.

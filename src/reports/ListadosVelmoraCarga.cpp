@@ -82,6 +82,28 @@ QStringList SentenciaClientesCaucion(bool conRango)
     return s;
 }
 
+QStringList SentenciaContarClientes(const QStringList &sentencia)
+{
+    QStringList s{QStringLiteral("SELECT COUNT(*) AS TOTAL")};
+    bool desdeFrom = false;
+    QString anterior;
+    for (const QString &linea : sentencia) {
+        const QString l = linea.trimmed();
+        if (l.startsWith(QLatin1String("ORDER BY"), Qt::CaseInsensitive))
+            break;
+        desdeFrom = desdeFrom || l.startsWith(QLatin1String("FROM "), Qt::CaseInsensitive);
+        // A left join keeps every customer once (the procedure gives one row, the payment
+        // method is its key), and counting through the procedure would run it for everyone.
+        const bool esUnion = l.startsWith(QLatin1String("LEFT OUTER JOIN"), Qt::CaseInsensitive)
+                            || (l.startsWith(QLatin1String("ON "), Qt::CaseInsensitive)
+                                && anterior.startsWith(QLatin1String("LEFT OUTER JOIN"), Qt::CaseInsensitive));
+        anterior = l;
+        if (desdeFrom && !esUnion)
+            s << linea;
+    }
+    return s;
+}
+
 namespace {
 
 /// A forward-only read-only statement on the data module's connection and transaction.
@@ -335,6 +357,45 @@ bool TFormListadosVelmora::SaldoExcluido(double saldo) const
 {
     return (RadioButtonRiesgosExcedidos->isChecked() && saldo >= 0)
            || (RadioButtonRiesgosNoExcedidos->isChecked() && saldo < 0);
+}
+
+namespace {
+
+/// The count of a customer statement, with the company group and the range (when given) bound.
+int Contar(TDatos &datos, const QStringList &sentencia, const QLineEdit *desde, const QLineEdit *hasta)
+{
+    auto q = NuevaConsulta(datos, SentenciaContarClientes(sentencia));
+    q->paramByName(QStringLiteral("PARGRUPOEMPRESAS")).setAsInteger(datos.IdGrupoEmpresa);
+    if (desde != nullptr)
+        PonerRango(*q, desde, hasta);
+    Abrir(*q);
+    const int total = q->eof() ? 0 : int(Valor(q->findField(QStringLiteral("TOTAL"))));
+    q->close();
+    return total;
+}
+
+} // namespace
+
+int TFormListadosVelmora::ContarClientesRiesgo() const
+{
+    const bool conRango = !CheckBoxClientesTodos->isChecked();
+    return Contar(*Datos, SentenciaRiesgosClientes(conRango), conRango ? lxDBEditLookupClienteDesde : nullptr,
+                  lxDBEditLookupClienteHasta);
+}
+
+int TFormListadosVelmora::ContarClientesCaucion() const
+{
+    const bool conRango = !CheckBoxClientesTodos2->isChecked();
+    return Contar(*Datos, SentenciaClientesCaucion(conRango), conRango ? lxDBEditLookupClienteDesde2 : nullptr,
+                  lxDBEditLookupClienteHasta2);
+}
+
+int TFormListadosVelmora::GruposListados() const
+{
+    int n = 0;
+    for (int g = 1; g <= 5; ++g)
+        n += GrupoMarcado(g) ? 1 : 0;
+    return n;
 }
 
 void TFormListadosVelmora::TotalesACero()

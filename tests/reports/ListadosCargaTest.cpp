@@ -260,3 +260,34 @@ TEST_F(Listados, FailedGatheringWarnsAndLeavesNoTotalsOfThePreviousListing)
             EXPECT_EQ(total, 0);
     }
 }
+
+// The progress window's "de M" comes from these counts: each must match what its statement walks.
+TEST_F(Listados, CustomerCountsMatchTheCustomersEachStatementReads)
+{
+    Ventana v(*db);
+    struct Caso
+    {
+        std::optional<std::pair<QString, QString>> rango;
+        int riesgo;  ///< C01, C03, C04 have a group 1 granted risk; C09 is of another company group
+        int caucion; ///< every customer of the company group
+    };
+    const Caso casos[] = {
+        {std::nullopt, 3, 8},
+        {std::pair{QStringLiteral("C01"), QStringLiteral("C03")}, 2, 3},
+        {std::pair{QStringLiteral("C10"), QStringLiteral("C13")}, 0, 4},
+        {std::pair{QString(), QString()}, 0, 0},
+    };
+    for (const Caso &c : casos) {
+        const QString caso = c.rango ? c.rango->first + QStringLiteral("..") + c.rango->second : QStringLiteral("todos");
+        v.w.CheckBoxClientesTodos->setChecked(!c.rango);
+        v.w.CheckBoxClientesTodos2->setChecked(!c.rango);
+        if (c.rango) {
+            v.w.lxDBEditLookupClienteDesde->setText(c.rango->first);
+            v.w.lxDBEditLookupClienteHasta->setText(c.rango->second);
+            v.w.lxDBEditLookupClienteDesde2->setText(c.rango->first);
+            v.w.lxDBEditLookupClienteHasta2->setText(c.rango->second);
+        }
+        EXPECT_EQ(v.w.ContarClientesRiesgo(), c.riesgo) << caso.toStdString();
+        EXPECT_EQ(v.w.ContarClientesCaucion(), c.caucion) << caso.toStdString();
+    }
+}
