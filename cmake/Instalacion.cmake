@@ -39,6 +39,8 @@ install(FILES ${CMAKE_BINARY_DIR}/paquete/norvik-host DESTINATION ${CMAKE_INSTAL
 install(PROGRAMS ${CMAKE_SOURCE_DIR}/scripts/velmora-demo.sh DESTINATION ${CMAKE_INSTALL_BINDIR} RENAME velmora-demo)
 install(FILES ${CMAKE_SOURCE_DIR}/tests/fixtures/host-schema.sql ${CMAKE_SOURCE_DIR}/scripts/demo-data.py
               ${CMAKE_SOURCE_DIR}/scripts/demo.autopilot ${CMAKE_SOURCE_DIR}/scripts/demo-riesgo.autopilot
+              ${CMAKE_SOURCE_DIR}/scripts/demo-listados.autopilot ${CMAKE_SOURCE_DIR}/scripts/demo-grupos.autopilot
+              ${CMAKE_SOURCE_DIR}/scripts/demo-caucion.autopilot
   DESTINATION ${CMAKE_INSTALL_DATADIR}/velmora)
 
 set(CPACK_GENERATOR DEB)

@@ -43,7 +43,7 @@ done
   echo "SET SQL DIALECT 1;"
   echo "CREATE DATABASE 'localhost:$DB' USER 'SYSDBA' PASSWORD '$PASSWORD' PAGE_SIZE 8192 DEFAULT CHARACTER SET ISO8859_1;"
   cat /usr/share/velmora/host-schema.sql
-  python3 /usr/share/velmora/demo-data.py
+  python3 /usr/share/velmora/demo-data.py --clientes 200
 } | iconv -f UTF-8 -t ISO-8859-1 > "$WORK/base.sql"
 isql-fb -q -b -ch ISO8859_1 -i "$WORK/base.sql" >/dev/null
 
