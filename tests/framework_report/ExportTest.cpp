@@ -154,18 +154,10 @@ TEST(ReportExport, SpreadsheetOpensWithTextsAndNumbersInColumns)
     const QString file = tempPath(dir, QStringLiteral("listado.XLS"));
     findExport(QStringLiteral("XLS"))->write(*doc, file);
 
-    // A real reader: the workbook is a zip of XML parts; print every cell as REF=value.
-    const QString script = QStringLiteral(R"(
-import sys, zipfile, re, xml.etree.ElementTree as ET
-ns = {'m': 'http://schemas.openxmlformats.org/spreadsheetml/2006/main'}
-z = zipfile.ZipFile(sys.argv[1])
-shared = [''.join(t.text or '' for t in si.iter('{%s}t' % ns['m'])) for si in ET.fromstring(z.read('xl/sharedStrings.xml')).findall('m:si', ns)]
-for c in ET.fromstring(z.read('xl/worksheets/sheet1.xml')).iter('{%s}c' % ns['m']):
-    v = c.find('m:v', ns)
-    print('%s=%s%s' % (c.get('r'), 'S:' if c.get('t') == 's' else 'N:', shared[int(v.text)] if c.get('t') == 's' else v.text))
-)");
+    // A real reader, shared with the demo's test: every cell as REF=S:text or REF=N:number.
+    const QString script = QStringLiteral(VELMORA_SOURCE_DIR "/tests/support/celdas_xlsx.py");
     int code = -1;
-    const QString cells = run(QStringLiteral("python3"), {QStringLiteral("-c"), script, file}, &code);
+    const QString cells = run(QStringLiteral("python3"), {script, file}, &code);
     ASSERT_EQ(code, 0) << cells.toStdString();
     const QStringList lines = cells.split(u'\n', Qt::SkipEmptyParts);
     auto cell = [&](const QString &value) {
