@@ -44,7 +44,8 @@ rm -f "$DB"
   cat "$SCHEMA"
   python3 "$DATA/demo-data.py" --clientes "$CLIENTES"
 } | iconv -f UTF-8 -t ISO-8859-1 > "$OUT/demo.sql"
-isql-fb -q -b -ch ISO8859_1 -i "$OUT/demo.sql" >/dev/null 2>&1
+# isql warns about the schema's dialect 1 dates; its output is shown only when it fails.
+isql-fb -q -b -ch ISO8859_1 -i "$OUT/demo.sql" >"$OUT/demo-isql.log" 2>&1 || { cat "$OUT/demo-isql.log" >&2; exit 1; }
 echo "demo: host database $DB (3 companies, $CLIENTES customers, a year of documents)"
 
 export LANG=es_ES.UTF-8 LC_ALL=es_ES.UTF-8
@@ -87,7 +88,8 @@ echo "demo: installation and configuration from the main screen"
 ejecutar_host demo.autopilot "" AbrirConfiguracionVelmora "${CONEXION[@]}"
 # What needs the module's columns: the series' risk groups and the customers' limits in groups 2 to 5.
 python3 "$DATA/demo-data.py" --clientes "$CLIENTES" --riesgos | iconv -f UTF-8 -t ISO-8859-1 > "$OUT/demo-riesgos.sql"
-isql-fb -q -b -ch ISO8859_1 -user SYSDBA "$DB" -i "$OUT/demo-riesgos.sql" >/dev/null
+isql-fb -q -b -ch ISO8859_1 -user SYSDBA "$DB" -i "$OUT/demo-riesgos.sql" >"$OUT/demo-isql.log" 2>&1 \
+  || { cat "$OUT/demo-isql.log" >&2; exit 1; }
 
 echo "demo: order 1 of customer 00001, over his limit in risk group 1 (the control dialog, then his risk overview)"
 ejecutar_host demo-riesgo.autopilot "" MostrarRiesgoCliente "${CONEXION[@]}" --IdCliente 1 --IDSerie 1 --IdDocumento 1 --TipoDocumento 1
@@ -109,4 +111,4 @@ if command -v pdftoppm >/dev/null; then
   done
 fi
 cd "$OUT"
-echo "demo: written in $OUT: ${ESCRITOS[*]} and the screenshots $(ls [0-9][0-9]-*.png | tr '\n' ' ')"
+echo "demo: written in $OUT: ${ESCRITOS[*]} and the screenshots $(echo [0-9][0-9]-*.png)"

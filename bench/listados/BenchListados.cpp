@@ -309,6 +309,7 @@ void sueloVentasAgrupadas(ClienteDesnudo &c)
 class Ventana : public TFormListadosVelmora
 {
 public:
+    using TFormListadosVelmora::CargarConProgreso;
     using TFormListadosVelmora::CargarRiesgosPorCliente;
     using TFormListadosVelmora::CargarVentasCaucion;
 };
@@ -488,7 +489,32 @@ int main(int argc, char **argv)
                     memoriaPocos, memoriaTodos, kClientes);
         std::fflush(stdout);
 
+        // The same gathering with the window on screen, under the progress window (shown after half a
+        // second, counting the customers then, refreshed every 100 ms), against it without.
         w.CheckBoxGruposTodos->setChecked(true);
+        w.show();
+        std::vector<double> sinProgreso, conProgreso;
+        for (int i = 0; i < kRepeticiones; ++i) {
+            auto sin = [&] {
+                sinProgreso.push_back(ms([&] { w.CargarRiesgosPorCliente(); }));
+                datos.RxClientesRiesgo->close();
+            };
+            if (i % 2 == 0)
+                sin();
+            conProgreso.push_back(ms([&] {
+                w.CargarConProgreso(QStringLiteral("Riesgos"), [&] { return w.ContarClientesRiesgo(); },
+                                    [&] { w.CargarRiesgosPorCliente(); });
+            }));
+            datos.RxClientesRiesgo->close();
+            if (i % 2 == 1)
+                sin();
+        }
+        w.hide();
+        const double sp = mediana(sinProgreso), cp = mediana(conProgreso);
+        std::printf("  progress window: CargarRiesgosPorCliente %.0f ms with it, %.0f ms without; ratio %.3fx\n", cp, sp,
+                    sp > 0 ? cp / sp : 0);
+        std::fflush(stdout);
+
         QTemporaryDir carpeta;
         const MedidaInforme situacion = medirInforme(
             [&] { w.CargarRiesgosPorCliente(); },
