@@ -103,10 +103,9 @@ void Database::close()
         }
     }
     if (fb::isLost(m_attachment.get())) {
-        // Gone on the server's side: nothing to detach from, and releasing the
-        // client's object would wait for the server, so it is let go unfreed.
+        // Gone on the server's side: nothing to detach from, only our handle to let go.
         fb::forgetLost(m_attachment.get());
-        m_attachment.release();
+        m_attachment.reset();
         emit afterDisconnect();
         if (firstError)
             std::rethrow_exception(firstError);

@@ -57,7 +57,7 @@ using QuietStatus = StatusWrapper<false>;
 bool connectionLost(Firebird::IStatus *status) noexcept;
 
 /// Attachments known to be gone. Nothing more is asked of the server on them (no
-/// rollback, free, detach or release): a request on a killed attachment can wait for an
+/// rollback, free or detach): a request on a killed attachment can wait for an
 /// answer that never comes. Their handles are only let go on this side.
 void noteLost(Firebird::IAttachment *attachment) noexcept;
 bool isLost(Firebird::IAttachment *attachment) noexcept;

@@ -127,8 +127,7 @@ void Statement::free() noexcept
 {
     closeCursor();
     if (m_statement && fb::isLost(m_attachment)) {
-        // Releasing it would still talk to the dead server: it is let go unfreed.
-        m_statement.release();
+        m_statement.reset();
     } else if (m_statement) {
         fb::QuietStatus quiet;
         fb::endQuietly(m_statement, quiet, [](Firebird::IStatement *s, fb::QuietStatus *st) { s->free(st); });
@@ -475,7 +474,7 @@ void Statement::closeCursor() noexcept
     if (!m_cursor)
         return;
     if (fb::isLost(m_attachment)) {
-        m_cursor.release(); // as the statement: no word to a dead server
+        m_cursor.reset();
         return;
     }
     fb::QuietStatus quiet;

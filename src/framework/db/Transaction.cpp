@@ -115,9 +115,8 @@ bool Transaction::dropIfLost() noexcept
 {
     if (!fb::isLost(attachment()))
         return false;
-    // The server ended it with the attachment. Even releasing the client's object
-    // would ask the server (and wait for ever), so the few bytes are let go unfreed.
-    m_handle.release();
+    // The server has already ended it with the attachment: only our handle is left.
+    m_handle.reset();
     m_written = false;
     return true;
 }
