@@ -95,8 +95,9 @@ TEST(ProgresoListadoE2e, CancelledListingOpensNoPreviewAndTheWindowListsAgain)
     EXPECT_LT(leidos.captured(1).toInt(), 5 * kClientes);
     EXPECT_EQ(leidos.captured(2).toInt(), 5 * kClientes);
 
-    // One preview only: the second listing's, on its three customers.
+    // One preview only: the second listing's, on its three customers, too short to show the progress window.
     EXPECT_EQ(res.lines().filter(QStringLiteral("window: SituacionRiesgoClientes")).size(), 1) << res.out.toStdString();
+    EXPECT_EQ(res.lines().filter(QStringLiteral("window:   Obteniendo el listado")).size(), 1) << res.out.toStdString();
     EXPECT_TRUE(leerDump(folder.file(QStringLiteral("listados.json")))["BotonObtenerListadoClientes"]
                     .value(QStringLiteral("enabled"))
                     .toBool());
