@@ -62,9 +62,10 @@ void TFormProgresoListado::ClienteLeido()
     if (ahora < m_siguienteRefresco)
         return;
     m_siguienteRefresco = ahora + kRefrescoMs;
-    if (!isVisible())
+    if (isVisible())
+        Refrescar();
+    else
         Mostrar();
-    Refrescar();
     // The only moment the user can reach the window: the gathering runs on this thread.
     QApplication::processEvents();
     if (m_cancelado)
@@ -79,7 +80,7 @@ void TFormProgresoListado::Mostrar()
         // Without a count the bar follows the customers read; the gathering itself goes on.
         m_total = 0;
     }
-    ProgressBarClientes->setRange(0, std::max(m_total, 1));
+    Refrescar();
     adjustSize();
     if (parentWidget() != nullptr) {
         const QRect sobre = parentWidget()->frameGeometry();
