@@ -50,6 +50,40 @@ void raise(Firebird::IStatus *status)
     throw DatabaseError(text, std::move(codes), sqlState, sqlCode);
 }
 
+bool connectionLost(Firebird::IStatus *status) noexcept
+{
+    static constexpr ISC_STATUS kLost[] = {isc_att_shutdown,  isc_shutdown,     isc_network_error, isc_net_read_err,
+                                           isc_net_write_err, isc_conn_lost,    isc_lost_db_connection};
+    const ISC_STATUS *v = status->getErrors();
+    for (int i = 0; v && v[i] != isc_arg_end;) {
+        if (v[i] == isc_arg_gds && std::find(std::begin(kLost), std::end(kLost), v[i + 1]) != std::end(kLost))
+            return true;
+        i += v[i] == isc_arg_cstring ? 3 : 2;
+    }
+    return false;
+}
+
+void Link::noteFailure(Firebird::IStatus *status) noexcept
+{
+    if (lost() || !connectionLost(status))
+        return;
+    try {
+        fb::raise(status);
+    } catch (...) {
+        m_error = std::current_exception();
+    }
+    if (m_attachment) {
+        // Closes the socket on our side only: it sends nothing and waits for nothing.
+        QuietStatus quiet;
+        m_attachment->cancelOperation(&quiet, fb_cancel_abort);
+    }
+}
+
+void Link::raiseLost() const
+{
+    std::rethrow_exception(m_error);
+}
+
 XpbBuilder::XpbBuilder(Status &status, unsigned kind) : m_p(util()->getXpbBuilder(&status, kind, nullptr, 0)) {}
 
 std::vector<ParamLine> readParamLines(const QStringList &lines, const ParamLineKind &kind)

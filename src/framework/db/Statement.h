@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <memory>
 #include <vector>
 
 namespace fw {
@@ -107,6 +108,8 @@ private:
     mutable fb::Status m_status;
     Firebird::IAttachment *m_attachment = nullptr;
     Firebird::ITransaction *m_transaction = nullptr;
+    // Kept while prepared: the status reports a lost connection to it.
+    std::shared_ptr<fb::Link> m_link;
 };
 
 /// A statement's text in ISO 8859-1, refusing characters it cannot hold.
