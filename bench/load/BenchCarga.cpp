@@ -102,8 +102,11 @@ Tanda tanda(const TestDatabase &db, int procesos, double segundos)
     static const QRegularExpression llamada(QStringLiteral("^llamada \\d+: ([0-9.]+) ms$"));
     for (auto &h : hosts) {
         const hosttest::HostResult r = h->wait(int(segundos * 1000) + 120000);
-        if (r.exitCode != 0 || !r.lines().contains(QStringLiteral("resultado=1")))
-            ++t.errores;
+        if (r.exitCode != 0 || !r.lines().contains(QStringLiteral("resultado=1"))) {
+            if (t.errores++ == 0)
+                std::fprintf(stderr, "a host failed (exit %d):\n%s%s\n", r.exitCode, qPrintable(r.out.right(2000)),
+                             qPrintable(r.err.right(2000)));
+        }
         for (const QString &linea : r.lines()) {
             if (const auto m = llamada.match(linea); m.hasMatch()) {
                 t.ms.push_back(m.captured(1).toDouble());
@@ -129,6 +132,9 @@ void imprimir(const char *nombre, const Tanda &t)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    // The hosts need no screen: without one they could not even start.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     const double segundos = argc > 1 ? std::atof(argv[1]) : 60.0;
     try {
         std::printf("preparing %d customers ...\n", kClientes);
