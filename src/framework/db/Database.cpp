@@ -78,7 +78,7 @@ void Database::open()
     fb::Ref<Firebird::IProvider> provider(fb::master()->getDispatcher());
     const QByteArray name = m_databaseName.toLocal8Bit();
     m_attachment.reset(provider->attachDatabase(&status, name.constData(), length, buffer));
-    m_link = std::make_shared<fb::Link>(m_attachment.get());
+    m_link = QSharedPointer<fb::Link>::create(m_attachment.get());
     emit afterConnect();
 }
 

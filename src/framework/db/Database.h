@@ -2,11 +2,11 @@
 #include "framework/db/FbRef.h"
 
 #include <QObject>
+#include <QSharedPointer>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
 
-#include <memory>
 #include <vector>
 
 namespace Firebird {
@@ -99,7 +99,7 @@ public:
     /// Throws fw::Error when not connected, and the error that lost the connection when lost.
     Firebird::IAttachment *checkedAttachment() const;
     /// Internal to the framework: the state of the current attachment's link; null when not connected.
-    const std::shared_ptr<fb::Link> &link() const { return m_link; }
+    const QSharedPointer<fb::Link> &link() const { return m_link; }
 
 signals:
     void afterConnect();
@@ -113,7 +113,7 @@ private:
     std::vector<Transaction *> m_transactions;
     std::vector<DatabaseClient *> m_clients;
     fb::Ref<Firebird::IAttachment> m_attachment;
-    std::shared_ptr<fb::Link> m_link;
+    QSharedPointer<fb::Link> m_link;
 };
 
 } // namespace fw

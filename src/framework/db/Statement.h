@@ -5,10 +5,10 @@
 #include "framework/db/FbApi.h"
 #include "framework/db/NameIndex.h"
 
+#include <QSharedPointer>
 #include <QStringList>
 #include <QVariant>
 
-#include <memory>
 #include <vector>
 
 namespace fw {
@@ -109,7 +109,7 @@ private:
     Firebird::IAttachment *m_attachment = nullptr;
     Firebird::ITransaction *m_transaction = nullptr;
     // Kept while prepared: the status reports a lost connection to it.
-    std::shared_ptr<fb::Link> m_link;
+    QSharedPointer<fb::Link> m_link;
 };
 
 /// A statement's text in ISO 8859-1, refusing characters it cannot hold.
