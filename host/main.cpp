@@ -79,6 +79,11 @@ int main(int argc, char **argv)
     cli.add_option("--biblioteca", biblioteca, "library to load (default: libvelmora.so next to this program)");
     auto *vecesOption = cli.add_option("--veces", veces, "calls the export this many times and prints each call's time")
                             ->check(CLI::PositiveNumber);
+    double durante = 0;
+    auto *duranteOption = cli.add_option("--durante", durante, "calls the export again and again for this many seconds "
+                                                               "and prints each call's time")
+                              ->check(CLI::PositiveNumber)
+                              ->excludes(vecesOption);
     cli.add_option("--autopilot", autopilotFile, "script that drives the windows, run again for each call")->check(CLI::ExistingFile);
     cli.require_subcommand(1);
 
@@ -149,7 +154,10 @@ int main(int argc, char **argv)
     app.installEventFilter(&reporter);
 
     std::int32_t result = 0;
-    for (int i = 1; i <= veces; ++i) {
+    QElapsedTimer total;
+    total.start();
+    const bool timed = vecesOption->count() > 0 || duranteOption->count() > 0;
+    for (int i = 1; duranteOption->count() > 0 ? total.elapsed() < qint64(durante * 1000) : i <= veces; ++i) {
         if (autopilot)
             autopilot->start();
         QElapsedTimer clock;
@@ -158,7 +166,7 @@ int main(int argc, char **argv)
         const qint64 nanoseconds = clock.nsecsElapsed();
         if (autopilot)
             autopilot->callReturned();
-        if (vecesOption->count() > 0)
+        if (timed)
             norvik::printLine(QStringLiteral("llamada %1: %2 ms").arg(i).arg(double(nanoseconds) / 1e6, 0, 'f', 2));
     }
     norvik::printLine(QStringLiteral("resultado=%1").arg(result));

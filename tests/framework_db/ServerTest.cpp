@@ -598,3 +598,77 @@ TEST_F(Server, ACommitTheServerRefusesIsRolledBackAndNothingStaysOpen)
     }
     EXPECT_EQ(markers(), "0");
 }
+
+TEST_F(Server, ALostConnectionIsNotAskedAgainAndItsWorkIsGone)
+{
+    const auto lostCodes = [](const DatabaseError &e) {
+        return e.hasGdsCode(isc_att_shutdown) || e.hasGdsCode(isc_network_error) || e.hasGdsCode(isc_net_read_err)
+               || e.hasGdsCode(isc_net_write_err) || e.hasGdsCode(isc_shutdown);
+    };
+    const auto insert = [](Database &d, Transaction &t, int id) {
+        SqlStatement s;
+        s.setDatabase(&d);
+        s.setTransaction(&t);
+        s.setSql(QStringLiteral("INSERT INTO NUMEROS (ID) VALUES (%1)").arg(id));
+        s.execute();
+    };
+    const auto kill = [] { db->run("DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID <> CURRENT_CONNECTION;"); };
+
+    // Work, then the connection is killed: the next request finds it gone and every later one
+    // fails at once with that same error; rollback and close only let the handles go.
+    insert(database, transaction, -10);
+    kill();
+    QString first;
+    try {
+        insert(database, transaction, -11);
+        FAIL();
+    } catch (const DatabaseError &e) {
+        EXPECT_TRUE(lostCodes(e)) << e.message().toStdString();
+        first = e.message();
+    }
+    EXPECT_TRUE(database.connectionLost());
+    try {
+        SqlQuery q;
+        q.setDatabase(&database);
+        q.setSql("SELECT ID FROM NUMEROS");
+        q.open();
+        FAIL();
+    } catch (const DatabaseError &e) {
+        EXPECT_EQ(e.message(), first);
+    }
+    EXPECT_NO_THROW(transaction.rollback());
+    EXPECT_FALSE(transaction.active());
+    EXPECT_NO_THROW(database.close());
+    EXPECT_FALSE(database.connected());
+
+    // A commit on a lost connection says so rather than passing for done; so does closing
+    // with written work that was to be committed.
+    for (bool explicitCommit : {true, false}) {
+        Database d;
+        Transaction t;
+        connect(d, t);
+        insert(d, t, -12);
+        kill();
+        try {
+            if (explicitCommit)
+                t.commit();
+            else
+                d.close();
+            FAIL();
+        } catch (const DatabaseError &e) {
+            EXPECT_TRUE(lostCodes(e)) << e.message().toStdString();
+        }
+        EXPECT_FALSE(t.active());
+        EXPECT_NO_THROW(d.close());
+        EXPECT_FALSE(d.connected());
+    }
+
+    EXPECT_EQ(db->value("SELECT COUNT(*) FROM NUMEROS WHERE ID < -9"), "0");
+    EXPECT_EQ(db->value("SELECT COUNT(*) FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID <> CURRENT_CONNECTION"
+                        " AND MON$SYSTEM_FLAG = 0"),
+              "0");
+    // The same objects connect again afterwards.
+    connect(database, transaction);
+    insert(database, transaction, -13);
+    transaction.rollback();
+}

@@ -78,6 +78,7 @@ void Database::open()
     fb::Ref<Firebird::IProvider> provider(fb::master()->getDispatcher());
     const QByteArray name = m_databaseName.toLocal8Bit();
     m_attachment.reset(provider->attachDatabase(&status, name.constData(), length, buffer));
+    m_link = QSharedPointer<fb::Link>::create(m_attachment.get());
     emit afterConnect();
 }
 
@@ -89,10 +90,16 @@ void Database::close()
     // Cursors and statements go before the transactions, transactions before the attachment.
     for (DatabaseClient *c : std::vector<DatabaseClient *>(m_clients))
         c->releaseHandles();
+    const bool lost = connectionLost();
     std::exception_ptr firstError;
     for (Transaction *t : std::vector<Transaction *>(m_transactions)) {
         if (!t->active())
             continue;
+        if (lost && !t->written()) {
+            // Nothing of it can be lost: it only let go of its handle.
+            t->endQuietly(false);
+            continue;
+        }
         try {
             t->endWithDefaultAction();
         } catch (...) {
@@ -102,19 +109,15 @@ void Database::close()
             t->endQuietly(false);
         }
     }
-    if (fb::isLost(m_attachment.get())) {
-        // Gone on the server's side: nothing to detach from, only our handle to let go.
-        fb::forgetLost(m_attachment.get());
-        m_attachment.reset();
-        emit afterDisconnect();
-        if (firstError)
-            std::rethrow_exception(firstError);
-        fb::raiseLost();
-    }
     // The attachment goes whether the detach succeeds or not; its failure is
-    // reported after the transaction's.
+    // reported after the transaction's. A lost one is only let go: there is no one to detach from.
     fb::QuietStatus status;
-    fb::endQuietly(m_attachment, status, [](Firebird::IAttachment *a, fb::QuietStatus *s) { a->detach(s); });
+    if (lost)
+        m_attachment.reset();
+    else
+        fb::endQuietly(m_attachment, status, [](Firebird::IAttachment *a, fb::QuietStatus *s) { a->detach(s); });
+    m_link->detached();
+    m_link.reset();
     emit afterDisconnect();
     if (firstError)
         std::rethrow_exception(firstError);
@@ -165,10 +168,17 @@ void Database::removeClient(DatabaseClient *client) noexcept
     m_clients.erase(std::remove(m_clients.begin(), m_clients.end(), client), m_clients.end());
 }
 
+bool Database::connectionLost() const
+{
+    return m_link && m_link->lost();
+}
+
 Firebird::IAttachment *Database::checkedAttachment() const
 {
     if (!m_attachment)
         throw Error(QStringLiteral("La base de datos no está conectada"));
+    if (m_link->lost())
+        m_link->raiseLost();
     return m_attachment.get();
 }
 

@@ -2,6 +2,7 @@
 #include "framework/db/FbRef.h"
 
 #include <QObject>
+#include <QSharedPointer>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -10,6 +11,10 @@
 
 namespace Firebird {
 class IAttachment;
+}
+
+namespace fw::fb {
+class Link;
 }
 
 namespace fw {
@@ -42,6 +47,11 @@ public:
 /// crosses the wire in ISO 8859-1. Closing the connection closes every data set
 /// on it and ends every active transaction with its default action. The
 /// destructor closes the connection and never throws.
+///
+/// Once a call reports the connection lost (the attachment killed, the server
+/// shut down, the network cut), nothing more is sent on it: requests fail at
+/// once with that first error, a rollback only lets the handle go, and close()
+/// releases everything locally.
 class Database : public QObject
 {
     Q_OBJECT
@@ -65,6 +75,8 @@ public:
     void open();
     void close();
     bool connected() const { return bool(m_attachment); }
+    /// Connected, but a call found the connection lost; close() before opening again.
+    bool connectionLost() const;
 
     /// The transaction data sets use when they name none. Not owned.
     Transaction *defaultTransaction() const { return m_defaultTransaction; }
@@ -84,8 +96,10 @@ public:
 
     /// The live attachment; null when not connected. Owned by the Database.
     Firebird::IAttachment *attachment() const { return m_attachment.get(); }
-    /// Throws fw::Error when not connected.
+    /// Throws fw::Error when not connected, and the error that lost the connection when lost.
     Firebird::IAttachment *checkedAttachment() const;
+    /// Internal to the framework: the state of the current attachment's link; null when not connected.
+    const QSharedPointer<fb::Link> &link() const { return m_link; }
 
 signals:
     void afterConnect();
@@ -99,6 +113,7 @@ private:
     std::vector<Transaction *> m_transactions;
     std::vector<DatabaseClient *> m_clients;
     fb::Ref<Firebird::IAttachment> m_attachment;
+    QSharedPointer<fb::Link> m_link;
 };
 
 } // namespace fw

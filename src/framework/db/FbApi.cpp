@@ -5,7 +5,6 @@
 #include <ibase.h>
 
 #include <algorithm>
-#include <mutex>
 
 namespace fw::fb {
 
@@ -53,10 +52,9 @@ void raise(Firebird::IStatus *status)
 
 bool connectionLost(Firebird::IStatus *status) noexcept
 {
-    static constexpr ISC_STATUS kLost[] = {isc_att_shutdown,  isc_shutdown,      isc_network_error,
-                                           isc_net_read_err,  isc_net_write_err, isc_lost_db_connection,
-                                           isc_conn_lost,     isc_net_connect_err};
-    const ISC_STATUS *v = status ? status->getErrors() : nullptr;
+    static constexpr ISC_STATUS kLost[] = {isc_att_shutdown,  isc_shutdown,     isc_network_error, isc_net_read_err,
+                                           isc_net_write_err, isc_conn_lost,    isc_lost_db_connection};
+    const ISC_STATUS *v = status->getErrors();
     for (int i = 0; v && v[i] != isc_arg_end;) {
         if (v[i] == isc_arg_gds && std::find(std::begin(kLost), std::end(kLost), v[i + 1]) != std::end(kLost))
             return true;
@@ -65,42 +63,25 @@ bool connectionLost(Firebird::IStatus *status) noexcept
     return false;
 }
 
-namespace {
-std::mutex g_lostMutex;
-std::vector<Firebird::IAttachment *> g_lost;
-} // namespace
-
-void noteLost(Firebird::IAttachment *attachment) noexcept
+void Link::noteFailure(Firebird::IStatus *status) noexcept
 {
-    std::lock_guard lock(g_lostMutex);
-    if (std::find(g_lost.begin(), g_lost.end(), attachment) == g_lost.end())
-        g_lost.push_back(attachment);
+    if (lost() || !connectionLost(status))
+        return;
+    try {
+        fb::raise(status);
+    } catch (...) {
+        m_error = std::current_exception();
+    }
+    if (m_attachment) {
+        // Closes the socket on our side only: it sends nothing and waits for nothing.
+        QuietStatus quiet;
+        m_attachment->cancelOperation(&quiet, fb_cancel_abort);
+    }
 }
 
-bool isLost(Firebird::IAttachment *attachment) noexcept
+void Link::raiseLost() const
 {
-    if (!attachment)
-        return false;
-    std::lock_guard lock(g_lostMutex);
-    return std::find(g_lost.begin(), g_lost.end(), attachment) != g_lost.end();
-}
-
-void forgetLost(Firebird::IAttachment *attachment) noexcept
-{
-    std::lock_guard lock(g_lostMutex);
-    g_lost.erase(std::remove(g_lost.begin(), g_lost.end(), attachment), g_lost.end());
-}
-
-void raiseLost()
-{
-    struct Owned
-    {
-        Firebird::IStatus *status;
-        ~Owned() { status->dispose(); }
-    } owned{master()->getStatus()};
-    const intptr_t vector[] = {isc_arg_gds, isc_att_shutdown, isc_arg_end};
-    owned.status->setErrors(vector);
-    fb::raise(owned.status);
+    std::rethrow_exception(m_error);
 }
 
 XpbBuilder::XpbBuilder(Status &status, unsigned kind) : m_p(util()->getXpbBuilder(&status, kind, nullptr, 0)) {}

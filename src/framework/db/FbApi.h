@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <exception>
 #include <span>
 #include <vector>
 
@@ -21,6 +22,38 @@ Firebird::IUtil *util();
 /// text, the gds codes, SQLSTATE and SQLCODE.
 [[noreturn]] void raise(Firebird::IStatus *status);
 
+/// The status says the attachment is gone: killed, the database or server shut
+/// down, or the network cut.
+bool connectionLost(Firebird::IStatus *status) noexcept;
+
+/// What is known of one attachment's link to the server, shared by its Database
+/// and the statements and transactions on it.
+///
+/// Once a call reports the attachment gone, the client may wait for ever on the
+/// answer to any later request (a rollback, a free, the detach). So the link
+/// closes the client's end of the connection at once: from then on every call
+/// fails on the spot and releasing a handle frees it locally, without a round
+/// trip. The first failure is kept and thrown again for later requests.
+class Link
+{
+public:
+    explicit Link(Firebird::IAttachment *attachment) : m_attachment(attachment) {}
+    Link(const Link &) = delete;
+    Link &operator=(const Link &) = delete;
+
+    bool lost() const noexcept { return bool(m_error); }
+    /// Marks the link lost when `status` holds a lost-connection failure.
+    void noteFailure(Firebird::IStatus *status) noexcept;
+    /// Throws the failure that lost the connection (only when lost()).
+    [[noreturn]] void raiseLost() const;
+    /// The attachment is released; nothing is left to cut.
+    void detached() noexcept { m_attachment = nullptr; }
+
+private:
+    Firebird::IAttachment *m_attachment;
+    std::exception_ptr m_error;
+};
+
 /// A status vector for one sequence of client calls, in the client's own wrapper
 /// pattern: every call clears it first and checks it after. The throwing kind
 /// (Status) raises fw::DatabaseError from the failed call itself; the quiet kind
@@ -31,59 +64,35 @@ class StatusWrapper : public Firebird::BaseStatusWrapper<StatusWrapper<Throwing>
     using Base = Firebird::BaseStatusWrapper<StatusWrapper<Throwing>>;
 
 public:
-    StatusWrapper() : Base(master()->getStatus()) {}
+    /// A status for calls on the attachment behind `link` notes there when the connection is lost.
+    explicit StatusWrapper(Link *link = nullptr) : Base(master()->getStatus()), m_link(link) {}
     ~StatusWrapper() { this->status->dispose(); }
     StatusWrapper(const StatusWrapper &) = delete;
     StatusWrapper &operator=(const StatusWrapper &) = delete;
 
+    void watch(Link *link) noexcept { m_link = link; }
+
     /// Called by the client's interface wrappers after every call.
     static void checkException(StatusWrapper *s)
     {
-        if constexpr (Throwing) {
-            if (s->failed())
-                fb::raise(s->status);
-        }
+        if (!s->failed())
+            return;
+        if (s->m_link)
+            s->m_link->noteFailure(s->status);
+        if constexpr (Throwing)
+            fb::raise(s->status);
     }
 
     bool failed() const { return this->isDirty() && (this->status->getState() & Firebird::IStatus::STATE_ERRORS); }
     /// Throws the recorded failure; for a quiet status whose error is reported later.
     [[noreturn]] void raise() const { fb::raise(this->status); }
+
+private:
+    Link *m_link;
 };
 
 using Status = StatusWrapper<true>;
 using QuietStatus = StatusWrapper<false>;
-
-/// Whether a failed call means the attachment is gone: killed, shut down or cut off.
-bool connectionLost(Firebird::IStatus *status) noexcept;
-
-/// Attachments known to be gone. Nothing more is asked of the server on them (no
-/// rollback, free or detach): a request on a killed attachment can wait for an
-/// answer that never comes. Their handles are only let go on this side.
-void noteLost(Firebird::IAttachment *attachment) noexcept;
-bool isLost(Firebird::IAttachment *attachment) noexcept;
-void forgetLost(Firebird::IAttachment *attachment) noexcept;
-/// Throws the error of a call refused because its attachment is gone.
-[[noreturn]] void raiseLost();
-
-/// The throwing status of calls made on one attachment: a failure that means the
-/// attachment is gone marks it so before it is thrown.
-class AttachmentStatus : public Status
-{
-public:
-    explicit AttachmentStatus(Firebird::IAttachment *const *attachment) : m_attachment(attachment) {}
-
-    static void checkException(AttachmentStatus *s)
-    {
-        if (!s->failed())
-            return;
-        if (s->m_attachment && *s->m_attachment && connectionLost(s->status))
-            noteLost(*s->m_attachment);
-        fb::raise(s->status);
-    }
-
-private:
-    Firebird::IAttachment *const *m_attachment;
-};
 
 /// Ends `ref` with `end`, one of the calls that release the interface when they
 /// succeed (close, free, detach, commit, rollback). The reference is given up

@@ -126,10 +126,8 @@ Statement::~Statement()
 void Statement::free() noexcept
 {
     closeCursor();
-    if (m_statement && fb::isLost(m_attachment)) {
-        m_statement.reset();
-    } else if (m_statement) {
-        fb::QuietStatus quiet;
+    if (m_statement) {
+        fb::QuietStatus quiet(m_link.get());
         fb::endQuietly(m_statement, quiet, [](Firebird::IStatement *s, fb::QuietStatus *st) { s->free(st); });
     }
     m_describedIn.reset();
@@ -145,6 +143,8 @@ void Statement::free() noexcept
     m_canWrite = false;
     m_attachment = nullptr;
     m_transaction = nullptr;
+    m_status.watch(nullptr);
+    m_link.reset();
 }
 
 void Statement::prepare(Database &database, Transaction &transaction, const QString &sql,
@@ -152,11 +152,10 @@ void Statement::prepare(Database &database, Transaction &transaction, const QStr
 {
     free();
     Firebird::IAttachment *attachment = database.checkedAttachment();
-    if (fb::isLost(attachment))
-        fb::raiseLost();
     Firebird::ITransaction *tra = transaction.checkedHandle();
     const QByteArray text = sqlBytes(sql);
-    m_attachment = attachment;
+    m_link = database.link();
+    m_status.watch(m_link.get());
 
     // The plan comes in the same answer; it tells a select that may write from one that reads.
     fb::Ref<Firebird::IStatement> statement(
@@ -429,7 +428,7 @@ QByteArray Statement::readBlob(const ISC_QUAD &id) const
         out.append(buffer, qsizetype(got));
     }
     // The text is read; a failure to close the blob after it costs nothing.
-    fb::QuietStatus quiet;
+    fb::QuietStatus quiet(m_link.get());
     fb::endQuietly(blob, quiet, [](Firebird::IBlob *b, fb::QuietStatus *st) { b->close(st); });
     return out;
 }
@@ -439,8 +438,6 @@ Firebird::ITransaction *Statement::beginRun(Transaction &transaction)
     if (!m_statement)
         throw Error(QStringLiteral("La sentencia no está preparada"));
     closeCursor();
-    if (fb::isLost(m_attachment))
-        fb::raiseLost();
     m_transaction = transaction.checkedHandle();
     buildInput(transaction);
     if (m_canWrite)
@@ -473,11 +470,7 @@ void Statement::closeCursor() noexcept
 {
     if (!m_cursor)
         return;
-    if (fb::isLost(m_attachment)) {
-        m_cursor.reset();
-        return;
-    }
-    fb::QuietStatus quiet;
+    fb::QuietStatus quiet(m_link.get());
     fb::endQuietly(m_cursor, quiet, [](Firebird::IResultSet *c, fb::QuietStatus *st) { c->close(st); });
 }
 
@@ -620,7 +613,7 @@ int Statement::affected()
 {
     if (!m_statement)
         return 0;
-    fb::QuietStatus quiet;
+    fb::QuietStatus quiet(m_link.get());
     const ISC_UINT64 n = m_statement->getAffectedRecords(&quiet);
     return quiet.failed() ? 0 : int(n);
 }

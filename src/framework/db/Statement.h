@@ -5,6 +5,7 @@
 #include "framework/db/FbApi.h"
 #include "framework/db/NameIndex.h"
 
+#include <QSharedPointer>
 #include <QStringList>
 #include <QVariant>
 
@@ -104,9 +105,11 @@ private:
     bool m_isSelect = false;
     bool m_canWrite = false; // anything but a select that only reads tables
     // One status for every throwing call, so fetching a row allocates none.
-    mutable fb::AttachmentStatus m_status{&m_attachment};
+    mutable fb::Status m_status;
     Firebird::IAttachment *m_attachment = nullptr;
     Firebird::ITransaction *m_transaction = nullptr;
+    // Kept while prepared: the status reports a lost connection to it.
+    QSharedPointer<fb::Link> m_link;
 };
 
 /// A statement's text in ISO 8859-1, refusing characters it cannot hold.

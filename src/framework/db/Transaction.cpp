@@ -29,6 +29,11 @@ bool commits(TransactionAction action)
     return action == TransactionAction::Commit || action == TransactionAction::CommitRetaining;
 }
 
+fb::Link *linkOf(const Database *database)
+{
+    return database ? database->link().get() : nullptr;
+}
+
 } // namespace
 
 Transaction::Transaction(QObject *parent) : QObject(parent) {}
@@ -63,10 +68,8 @@ void Transaction::start()
     if (!m_database)
         throw Error(QStringLiteral("La transacción no tiene base de datos"));
     Firebird::IAttachment *attachment = m_database->checkedAttachment();
-    if (fb::isLost(attachment))
-        fb::raiseLost();
 
-    fb::AttachmentStatus status(&attachment);
+    fb::Status status(linkOf(m_database));
     fb::XpbBuilder tpb(status, Firebird::IXpbBuilder::TPB);
     bool accessGiven = false;
     for (const fb::ParamLine &line : fb::readParamLines(m_params, kTransactionLines)) {
@@ -106,31 +109,34 @@ void Transaction::notifyEnding() noexcept
             c->transactionEnding();
 }
 
-Firebird::IAttachment *Transaction::attachment() const noexcept
+bool Transaction::connectionLost() const
 {
-    return m_database ? m_database->attachment() : nullptr;
-}
-
-bool Transaction::dropIfLost() noexcept
-{
-    if (!fb::isLost(attachment()))
-        return false;
-    // The server has already ended it with the attachment: only our handle is left.
-    m_handle.reset();
-    m_written = false;
-    return true;
+    const fb::Link *link = linkOf(m_database);
+    return link && link->lost();
 }
 
 void Transaction::commit()
 {
     checkedHandle();
     notifyEnding();
-    if (dropIfLost())
-        fb::raiseLost();
-    Firebird::IAttachment *const owner = attachment();
-    fb::AttachmentStatus status(&owner);
-    m_handle->commit(&status);
-    // A successful commit releases the interface; a failed one leaves the transaction active.
+    if (connectionLost()) {
+        // The server has already dropped the work; only the handle is left to let go.
+        m_handle.reset();
+        m_written = false;
+        m_database->link()->raiseLost();
+    }
+    fb::Status status(linkOf(m_database));
+    try {
+        m_handle->commit(&status);
+    } catch (...) {
+        // A commit the server refused leaves the transaction active, to be rolled back; one that
+        // found the connection lost leaves nothing on the server to roll back.
+        if (connectionLost()) {
+            m_handle.reset();
+            m_written = false;
+        }
+        throw;
+    }
     m_handle.release();
     m_written = false;
 }
@@ -139,11 +145,23 @@ void Transaction::rollback()
 {
     checkedHandle();
     notifyEnding();
-    if (dropIfLost())
+    if (connectionLost()) {
+        // The server rolled the work back when it lost the connection.
+        m_handle.reset();
+        m_written = false;
         return;
-    Firebird::IAttachment *const owner = attachment();
-    fb::AttachmentStatus status(&owner);
-    m_handle->rollback(&status);
+    }
+    fb::Status status(linkOf(m_database));
+    try {
+        m_handle->rollback(&status);
+    } catch (...) {
+        // Finding the connection lost is the end the rollback asked for.
+        if (!connectionLost())
+            throw;
+        m_handle.reset();
+        m_written = false;
+        return;
+    }
     m_handle.release();
     m_written = false;
 }
@@ -153,22 +171,20 @@ void Transaction::commitRetaining()
     Firebird::ITransaction *handle = checkedHandle();
     if (!m_written)
         return;
-    if (dropIfLost())
-        fb::raiseLost();
-    Firebird::IAttachment *const owner = attachment();
-    fb::AttachmentStatus status(&owner);
+    if (connectionLost())
+        m_database->link()->raiseLost();
+    fb::Status status(linkOf(m_database));
     handle->commitRetaining(&status);
     m_written = false;
 }
 
 void Transaction::rollbackRetaining()
 {
-    checkedHandle();
-    if (dropIfLost())
-        fb::raiseLost();
-    Firebird::IAttachment *const owner = attachment();
-    fb::AttachmentStatus status(&owner);
-    m_handle->rollbackRetaining(&status);
+    Firebird::ITransaction *handle = checkedHandle();
+    if (connectionLost())
+        m_database->link()->raiseLost();
+    fb::Status status(linkOf(m_database));
+    handle->rollbackRetaining(&status);
     m_written = false;
 }
 
@@ -184,10 +200,14 @@ void Transaction::endWithDefaultAction()
 
 void Transaction::endQuietly(bool commitFirst) noexcept
 {
-    if (!m_handle || dropIfLost())
+    if (!m_handle)
         return;
     m_written = false;
-    fb::QuietStatus status;
+    if (connectionLost()) {
+        m_handle.reset();
+        return;
+    }
+    fb::QuietStatus status(linkOf(m_database));
     if (commitFirst) {
         m_handle->commit(&status);
         if (!status.failed()) {

@@ -6,7 +6,6 @@
 #include <QStringList>
 
 namespace Firebird {
-class IAttachment;
 class ITransaction;
 }
 
@@ -34,6 +33,9 @@ enum class TransactionAction { Commit, CommitRetaining, Rollback, RollbackRetain
 /// commitRetaining() sends nothing when none did, as such a commit changes
 /// nothing anyone can see. A select that writes only through a stored function
 /// in its column list is not noticed; commit such work with commit().
+///
+/// On a lost connection rollback() only lets the handle go, and commit() lets it
+/// go and throws the error that lost the connection.
 class Transaction : public QObject
 {
     Q_OBJECT
@@ -76,9 +78,8 @@ private:
     friend class Database;
     void databaseGone() noexcept;
     void notifyEnding() noexcept;
-    Firebird::IAttachment *attachment() const noexcept;
-    /// Lets the handle go without a word to the server when its attachment is gone.
-    bool dropIfLost() noexcept;
+    /// The connection under the transaction is known lost: nothing more may be sent on it.
+    bool connectionLost() const;
     /// Ends the transaction without throwing: commits first when asked, rolls
     /// back otherwise or when the commit fails, and lets the handle go at last.
     void endQuietly(bool commitFirst) noexcept;
