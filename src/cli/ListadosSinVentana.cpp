@@ -66,6 +66,7 @@ public:
     }
 
     using TFormListadosVelmora::AplicarMes;
+    using TFormListadosVelmora::GruposListados;
     using TFormListadosVelmora::ListarSituacionClientes;
     using TFormListadosVelmora::ListarSituacionPorGrupos;
     using TFormListadosVelmora::ListarVentasCaucion;
@@ -109,30 +110,6 @@ private:
     AvisosRecogidos m_avisos;
     fw::ui::ScopedDialogs m_avisosInstalados{m_avisos};
 };
-
-/// Customers a listing will read, for the progress count.
-int ContarClientes(TDatos &datos, bool conRiesgo, const std::optional<TRangoCodigos> &rango)
-{
-    TlxIBQuery q;
-    q.setDatabase(datos.BaseDatosNORVIK);
-    q.setTransaction(datos.IBTransaccion);
-    QStringList sql{QStringLiteral("SELECT COUNT(*) AS TOTAL FROM CLIENTES C"),
-                    QStringLiteral("WHERE (C.GRUPOEMPRESAS = :PARGRUPOEMPRESAS)")};
-    if (conRiesgo)
-        sql << QStringLiteral("  AND (C.RIESGOCONCEDIDO > 0)");
-    if (rango)
-        sql << QStringLiteral("  AND (C.CODIGO >= :PARDESDE) AND (C.CODIGO <= :PARHASTA)");
-    q.setSql(sql);
-    q.paramByName(QStringLiteral("PARGRUPOEMPRESAS")).setAsInteger(datos.IdGrupoEmpresa);
-    if (rango) {
-        q.paramByName(QStringLiteral("PARDESDE")).setAsString(rango->desde);
-        q.paramByName(QStringLiteral("PARHASTA")).setAsString(rango->hasta);
-    }
-    q.open();
-    const int total = q.active() && !q.eof() ? q.fieldByName(QStringLiteral("TOTAL")).asInteger() : 0;
-    q.close();
-    return total;
-}
 
 void PonerRango(QCheckBox *todos, QLineEdit *desde, QLineEdit *hasta, const std::optional<TRangoCodigos> &rango)
 {
@@ -188,7 +165,7 @@ TListadoEscrito EscribirDeclaracion(TDatos &datos, const TFiltrosDeclaracion &f,
     PonerRango(v.CheckBoxSeriesTodas, v.lxDBEditSerieDesde, v.lxDBEditSerieHasta, f.series);
     PonerRango(v.CheckBoxClientesTodos2, v.lxDBEditLookupClienteDesde2, v.lxDBEditLookupClienteHasta2, f.clientes);
     if (progreso)
-        SeguirProgreso(v, progreso, ContarClientes(datos, false, f.clientes));
+        SeguirProgreso(v, progreso, v.ContarClientesCaucion());
 
     v.ListarVentasCaucion();
     return v.resultado;
@@ -205,8 +182,8 @@ TListadoEscrito EscribirSituacion(TDatos &datos, const TFiltrosSituacion &f, con
     MarcarGrupos(v, f.grupos);
     if (progreso) {
         // By groups the statement reads every customer once per group listed.
-        const int vueltas = f.porGrupos ? (f.grupos.empty() ? 5 : int(f.grupos.size())) : 1;
-        SeguirProgreso(v, progreso, ContarClientes(datos, true, std::nullopt) * vueltas);
+        const int vueltas = f.porGrupos ? v.GruposListados() : 1;
+        SeguirProgreso(v, progreso, v.ContarClientesRiesgo() * vueltas);
     }
 
     if (f.porGrupos)
