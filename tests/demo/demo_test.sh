@@ -16,7 +16,7 @@ salida=$(DEMO_AUTOPILOT=1 DEMO_CLIENTES=60 QT_QPA_PLATFORM=offscreen VELMORA_BIN
 
 # The over-limit check shows the control dialog; the one within the limit shows nothing.
 tramo() { awk -v desde="$1" 'index($0, desde) == 1 {dentro = 1; next} /^demo: / {dentro = 0} dentro' <<<"$salida"; }
-tramo "demo: order 1 of customer 00001" | grep -qx "window:   Control de Riesgo" \
+grep -qx "window:   Control de Riesgo" <<<"$(tramo "demo: order 1 of customer 00001")" \
   || { echo "$salida"; falla "no control dialog for the customer over his limit"; }
 [[ -z $(tramo "demo: order 2 of customer 00002" | grep "^window:") ]] \
   || { echo "$salida"; falla "a window opened for the customer within his limit"; }

@@ -67,7 +67,10 @@ procedimiento=$(isql-fb -q -user SYSDBA -password "$PASSWORD" "localhost:$DB" <<
 # The installed program lists the declaration of the demo's data.
 velmora declaracion --base "localhost:$DB" --empresa 1 --grupo-empresas 1 --mes 1 --salida "$WORK/declaracion.pdf" \
   --silencioso || falla "velmora declaracion failed"
-pdftotext "$WORK/declaracion.pdf" - | grep -q "Listado Cred. y Caución" || falla "the declaration PDF lacks its title"
+# Read the whole text first: grep -q stops at the first match and, under pipefail, the
+# writer's SIGPIPE on a longer PDF would fail the pipeline.
+texto=$(pdftotext "$WORK/declaracion.pdf" -) || falla "the declaration is not a valid PDF"
+grep -qF "Listado Cred. y Caución" <<<"$texto" || falla "the declaration PDF lacks its title"
 
 # A C host built against the installed header and package configuration calls the installed plug-in.
 mkdir -p "$WORK/host-c"
