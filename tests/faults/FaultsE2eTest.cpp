@@ -249,12 +249,23 @@ TEST_F(Faults, OddHostStringsAndIdsNeverCrashTheHost)
     {
         const char *que;
         QStringList argumentos; ///< added to, or overriding, the sound ones
-        const char *mensaje;    ///< what the one message shown contains; none shown when null
+        const char *mensaje;    ///< what the one message shown contains
     };
     const QString ruta = db->connectionString();
     const QString fichero = QStringLiteral(VELMORA_SOURCE_DIR "/README.md");
     const QString carpeta = QDir::tempPath();
     const QString servidor = QStringLiteral("localhost:");
+    // Each "--Option value" pair replaces the option's sound value, or is added.
+    const auto conCambios = [](QStringList argumentos, const QStringList &cambios) {
+        for (qsizetype i = 0; i + 1 < cambios.size(); i += 2) {
+            const qsizetype en = argumentos.indexOf(cambios[i]);
+            if (en >= 0)
+                argumentos[en + 1] = cambios[i + 1];
+            else
+                argumentos << cambios[i] << cambios[i + 1];
+        }
+        return argumentos;
+    };
     const Caso casos[] = {
         {"path of length 0", {"--LongitudRutaBaseDatos", "0"}, "No se ha indicado el nombre de la base de datos"},
         {"path of length -1", {"--LongitudRutaBaseDatos", "-1"}, "No se ha indicado el nombre de la base de datos"},
@@ -273,20 +284,13 @@ TEST_F(Faults, OddHostStringsAndIdsNeverCrashTheHost)
     for (const Caso &c : casos) {
         SCOPED_TRACE(c.que);
         HostFolder folder;
-        QStringList base = faulttest::pantallaPrincipal(
+        const QStringList base = faulttest::pantallaPrincipal(
             ruta, folder.write(QStringLiteral("guion.autopilot"), QStringLiteral("window \"  Modulo de Velmora\"\n"
                                                                                  "click BotonConfigurar\n"
                                                                                  "click-text \"OK\"\n"
                                                                                  "window \"  Modulo de Velmora\"\n"
                                                                                  "click BotonCerrar\n")));
-        for (qsizetype i = 0; i + 1 < c.argumentos.size(); i += 2) {
-            const qsizetype en = base.indexOf(c.argumentos[i]);
-            if (en >= 0)
-                base[en + 1] = c.argumentos[i + 1];
-            else
-                base << c.argumentos[i] << c.argumentos[i + 1];
-        }
-        const HostResult r = folder.run(base);
+        const HostResult r = folder.run(conCambios(base, c.argumentos));
         esperaSuperviviente(r, c.que);
         const QStringList vistos = mensajes(r);
         ASSERT_EQ(vistos.size(), 1) << r.out.toStdString();
@@ -296,15 +300,7 @@ TEST_F(Faults, OddHostStringsAndIdsNeverCrashTheHost)
         EXPECT_FALSE(vistos[0].contains(QStringLiteral("п"))) << vistos[0].toStdString();
 
         // The risk check stays silent on the same strings.
-        QStringList riesgoRaro = riesgo(ruta);
-        for (qsizetype i = 0; i + 1 < c.argumentos.size(); i += 2) {
-            const qsizetype en = riesgoRaro.indexOf(c.argumentos[i]);
-            if (en >= 0)
-                riesgoRaro[en + 1] = c.argumentos[i + 1];
-            else
-                riesgoRaro << c.argumentos[i] << c.argumentos[i + 1];
-        }
-        const HostResult silencioso = hosttest::runHost(riesgoRaro);
+        const HostResult silencioso = hosttest::runHost(conCambios(riesgo(ruta), c.argumentos));
         esperaSuperviviente(silencioso, c.que);
         EXPECT_FALSE(silencioso.out.contains(QStringLiteral("window:"))) << silencioso.out.toStdString();
     }
