@@ -143,7 +143,8 @@ void Autopilot::tick()
             finish();
         return;
     }
-    if (command.kind != AutopilotCommand::Kind::Sleep && m_stepClock.elapsed() > kStepTimeoutMs)
+    const int limit = command.kind == AutopilotCommand::Kind::WaitFile ? kWaitFileTimeoutMs : kStepTimeoutMs;
+    if (command.kind != AutopilotCommand::Kind::Sleep && m_stepClock.elapsed() > limit)
         fail(command.line, m_waitingFor);
 }
 
@@ -166,6 +167,12 @@ Autopilot::Outcome Autopilot::perform(const AutopilotCommand &command)
     using Kind = AutopilotCommand::Kind;
     if (command.kind == Kind::Sleep)
         return m_stepClock.elapsed() >= command.milliseconds ? Outcome::Done : Outcome::Wait;
+    if (command.kind == Kind::WaitFile) {
+        if (QFile::exists(command.target))
+            return Outcome::Done;
+        m_waitingFor = QStringLiteral("file %1 did not appear").arg(command.target);
+        return Outcome::Wait;
+    }
 
     QWidget *window = targetWindow();
     if (!window || !window->isVisible()) {

@@ -21,6 +21,7 @@ class Autopilot : public QObject
 public:
     static constexpr int kTickMs = 20;
     static constexpr int kStepTimeoutMs = 10000;
+    static constexpr int kWaitFileTimeoutMs = 60000;
     static constexpr int kReturnTimeoutMs = 30000;
     static constexpr int kFailureExitCode = 3;
     static constexpr int kNoReturnExitCode = 4;

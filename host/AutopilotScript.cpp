@@ -70,6 +70,7 @@ std::vector<AutopilotCommand> parseAutopilotScript(const QString &text)
         {"key", Kind::Key, 1},               {"type", Kind::Type, 1},      {"set", Kind::Set, 2},
         {"expect-text", Kind::ExpectText, 2}, {"dump", Kind::Dump, 1},      {"screenshot", Kind::Screenshot, 1},
         {"sleep", Kind::Sleep, 1},           {"double-click", Kind::DoubleClick, 1},
+        {"wait-file", Kind::WaitFile, 1},
     };
 
     std::vector<AutopilotCommand> script;
@@ -109,7 +110,7 @@ std::vector<AutopilotCommand> parseAutopilotScript(const QString &text)
                 throw AutopilotSyntaxError(number, QStringLiteral("unknown key '%1'").arg(c.target));
             c.key = sequence[0];
         }
-        if ((c.kind == Kind::Dump || c.kind == Kind::Screenshot) && c.target.isEmpty())
+        if ((c.kind == Kind::Dump || c.kind == Kind::Screenshot || c.kind == Kind::WaitFile) && c.target.isEmpty())
             throw AutopilotSyntaxError(number, QStringLiteral("%1 needs a file name").arg(tokens[0]));
         script.push_back(c);
     }

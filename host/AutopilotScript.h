@@ -16,6 +16,7 @@
 //                                 (a report preview also with the lines its pages read)
 //   screenshot <file.png>
 //   sleep <ms>
+//   wait-file <file>              until that file exists (up to 60 s): the test says when to go on
 #include <QKeyCombination>
 #include <QString>
 
@@ -26,7 +27,7 @@ namespace norvik {
 
 struct AutopilotCommand
 {
-    enum class Kind { Window, Click, ClickText, DoubleClick, Key, Type, Set, ExpectText, Dump, Screenshot, Sleep };
+    enum class Kind { Window, Click, ClickText, DoubleClick, Key, Type, Set, ExpectText, Dump, Screenshot, Sleep, WaitFile };
     Kind kind = Kind::Sleep;
     int line = 0;       ///< line number in the script, from 1
     QString target;     ///< caption, objectName, text, file or key name

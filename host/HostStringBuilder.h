@@ -34,6 +34,14 @@ public:
         std::memcpy(p + 8, &counted, 4);
         std::memcpy(p + kHeader, text.utf16(), std::size_t(text.size()) * 2);
     }
+    /// A string whose stored length is `stored` whatever the text holds: a
+    /// damaged or hostile length (0, negative) the reader must survive.
+    static HostString withStoredLength(const QString &text, std::int32_t stored)
+    {
+        HostString s(text);
+        std::memcpy(s.m_buffer.data() + 8, &stored, 4);
+        return s;
+    }
     /// The pointer the host passes: the first code unit.
     const char16_t *get() const { return reinterpret_cast<const char16_t *>(m_buffer.data() + kHeader); }
     int refCount() const

@@ -45,15 +45,22 @@ struct Arguments
     std::string RutaBaseDatos;
     std::string NombreUsuario;
     std::string Password;
+    std::optional<std::int32_t> LongitudRutaBaseDatos;
+    std::optional<std::int32_t> LongitudNombreUsuario;
+    std::optional<std::int32_t> LongitudPassword;
 };
 
-/// A host string as the host passes it: an empty value is a null pointer.
+/// A host string as the host passes it: an empty value is a null pointer. A
+/// stored length given on the command line is written as given, so tests can
+/// pass lengths no sound host would.
 class HostArgument
 {
 public:
-    explicit HostArgument(const std::string &text)
+    HostArgument(const std::string &text, const std::optional<std::int32_t> &storedLength)
     {
-        if (!text.empty())
+        if (storedLength)
+            m_string.emplace(norvik::HostString::withStoredLength(QString::fromStdString(text), *storedLength));
+        else if (!text.empty())
             m_string.emplace(QString::fromStdString(text));
     }
     HostStringPtr get() const { return m_string ? m_string->get() : nullptr; }
@@ -98,6 +105,9 @@ int main(int argc, char **argv)
         sub->add_option("--RutaBaseDatos", a.RutaBaseDatos);
         sub->add_option("--NombreUsuario", a.NombreUsuario);
         sub->add_option("--Password", a.Password);
+        sub->add_option("--LongitudRutaBaseDatos", a.LongitudRutaBaseDatos, "stored length of that string, as given");
+        sub->add_option("--LongitudNombreUsuario", a.LongitudNombreUsuario, "stored length of that string, as given");
+        sub->add_option("--LongitudPassword", a.LongitudPassword, "stored length of that string, as given");
     }
     riesgo->add_option("--IdCliente", a.IdCliente);
     riesgo->add_option("--IDSerie", a.IDSerie);
@@ -137,7 +147,8 @@ int main(int argc, char **argv)
     }
 
     // The strings stay alive for the whole call, as the host's do.
-    const HostArgument ruta(a.RutaBaseDatos), usuario(a.NombreUsuario), clave(a.Password);
+    const HostArgument ruta(a.RutaBaseDatos, a.LongitudRutaBaseDatos), usuario(a.NombreUsuario, a.LongitudNombreUsuario),
+        clave(a.Password, a.LongitudPassword);
     std::function<std::int32_t()> call;
     if (riesgo->parsed()) {
         auto fn = reinterpret_cast<MostrarRiesgoClienteFn>(symbol);

@@ -70,7 +70,9 @@ public:
 private:
     void listen(std::uint16_t port)
     {
-        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        // Close-on-exec on every socket: a host the test starts meanwhile must not inherit the
+        // listener, or "the stopped server" would still take connections and never answer them.
+        m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         const int one = 1;
         ::setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
         sockaddr_in a{};
@@ -108,7 +110,7 @@ private:
             std::lock_guard lock(m_mutex);
             if (m_listener != listener)
                 continue;
-            const int client = ::accept(listener, nullptr, nullptr);
+            const int client = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
             if (client < 0)
                 continue;
             ++m_accepted;
@@ -121,7 +123,7 @@ private:
     void relay(int client)
     {
         const int generation = m_cutGeneration;
-        const int server = ::socket(AF_INET, SOCK_STREAM, 0);
+        const int server = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in a{};
         a.sin_family = AF_INET;
         a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);

@@ -79,16 +79,22 @@ TEST_F(Server, WrongPasswordAndWrongPathGiveFirebirdsOwnText)
             EXPECT_FALSE(d.connected());
         }
     }
+    // The server quotes the file name as the system spells it, whatever its letters.
+    for (const QString name : {QStringLiteral("no-existe.fdb"), QStringLiteral("数据/Ωmega año.fdb")}) {
+        Database d;
+        d.setDatabaseName("localhost:/tmp/velmora-test-db/" + name);
+        d.params() = QStringList{"user_name=SYSDBA", "password=" + TestDatabase::password()};
+        try {
+            d.open();
+            FAIL();
+        } catch (const DatabaseError &e) {
+            EXPECT_TRUE(e.message().contains(name)) << e.message().toStdString();
+            EXPECT_NE(e.gdsCode(), 0);
+        }
+    }
     Database d;
     d.setDatabaseName("localhost:/tmp/velmora-test-db/no-existe.fdb");
     d.params() = QStringList{"user_name=SYSDBA", "password=" + TestDatabase::password()};
-    try {
-        d.open();
-        FAIL();
-    } catch (const DatabaseError &e) {
-        EXPECT_TRUE(e.message().contains("no-existe.fdb")) << e.message().toStdString();
-        EXPECT_NE(e.gdsCode(), 0);
-    }
     d.params() << "nonsense=1";
     EXPECT_THROW(d.open(), Error);
 }
@@ -376,6 +382,7 @@ TEST_F(Server, NowaitFailsAtOnceOnALockedRecord)
 
 TEST_F(Server, Latin1TextRoundTripsAndTheRestIsRefused)
 {
+    db->run("CREATE EXCEPTION AVISO_LATIN1 'aviso';");
     const QString text = QString::fromUtf8("Ñ ñ ª º ç ü");
     SqlQuery insert;
     insert.setDatabase(&database);
@@ -405,6 +412,16 @@ TEST_F(Server, Latin1TextRoundTripsAndTheRestIsRefused)
         FAIL() << "reached the server";
     } catch (const Error &e) {
         EXPECT_TRUE(e.message().contains("NOMBRE")) << e.message().toStdString();
+    }
+    // The server's messages carry data in the connection's ISO 8859-1, which reads as such.
+    SqlStatement raise;
+    raise.setDatabase(&database);
+    raise.setSql(QString::fromUtf8("EXECUTE BLOCK AS BEGIN EXCEPTION AVISO_LATIN1 'Año de la señal'; END"));
+    try {
+        raise.execute();
+        FAIL();
+    } catch (const DatabaseError &e) {
+        EXPECT_TRUE(e.message().contains(QString::fromUtf8("Año de la señal"))) << e.message().toStdString();
     }
     transaction.commitRetaining();
 

@@ -77,6 +77,7 @@ expect-text EditNombre "Ñandú 東"
 key Tab
 key Space
 dump %1
+wait-file %1
 
 set EditNombre "Muñoz & \"Cía\"\\"
 expect-text EtiquetaCopia "Muñoz & \"Cía\"\\"
@@ -173,6 +174,11 @@ TEST_F(NorvikHost, PassesTheArgumentsInTheHostsOrderAndLayout)
          QStringLiteral("1 2 3 4 5 6 -1\\n[localhost:/datos/Año 日本 😀.fdb] (null) [clave con blancos ]")},
         // Missing numbers are 0 and missing strings are null pointers.
         {{}, QStringLiteral("0 0 0 0 0 0 0\\n(null) (null) (null)")},
+        // Stored lengths as given, whatever the text: shorter, zero, negative, and on an empty text.
+        {{QStringLiteral("--RutaBaseDatos"), QStringLiteral("abcdef"), QStringLiteral("--LongitudRutaBaseDatos"),
+          QStringLiteral("3"), QStringLiteral("--NombreUsuario"), QStringLiteral("SYSDBA"),
+          QStringLiteral("--LongitudNombreUsuario=-2147483648"), QStringLiteral("--LongitudPassword"), QStringLiteral("0")},
+         QStringLiteral("0 0 0 0 0 0 0\\n[abc] [] []")},
     };
     for (const Case &c : cases) {
         const HostResult run = runHost(common + c.arguments + QStringList{QStringLiteral("--veces"), QStringLiteral("2")});

@@ -45,6 +45,8 @@ public:
             m_process.setWorkingDirectory(workingFolder);
         m_process.start();
     }
+    /// True once the process has ended (or never started).
+    bool finished() { return m_process.state() == QProcess::NotRunning || m_process.waitForFinished(0); }
     /// Waits for the end; a process still running after `milliseconds` is killed.
     HostResult wait(int milliseconds = 120000)
     {

@@ -65,6 +65,10 @@ void Database::open()
             if (cs != QLatin1String("ISO8859_1") && cs != QLatin1String("LATIN1"))
                 throw Error(QStringLiteral("Juego de caracteres de conexión no admitido: %1").arg(line.value));
         } else {
+            // A password's characters never reach a message box, not even the one that cannot be sent.
+            if (line.name->tag == isc_dpb_password
+                && std::any_of(line.value.cbegin(), line.value.cend(), [](QChar c) { return c.unicode() > 0xFF; }))
+                throw Error(QStringLiteral("La contraseña contiene caracteres que no existen en ISO 8859-1"));
             const QString what = QStringLiteral("del parámetro de conexión %1").arg(QLatin1StringView(line.name->name));
             dpb->insertString(&status, line.name->tag, fb::toLatin1(line.value, what).constData());
         }

@@ -2,6 +2,8 @@
 
 #include "framework/base/Error.h"
 
+#include <QStringDecoder>
+
 #include <ibase.h>
 
 #include <algorithm>
@@ -24,7 +26,13 @@ void raise(Firebird::IStatus *status)
 {
     char buffer[4096] = {};
     util()->formatStatus(buffer, sizeof buffer - 1, status);
-    QString text = QString::fromLatin1(buffer).trimmed();
+    // The server quotes file names as the system spells them (UTF-8) and data in the
+    // connection's ISO 8859-1; text that is not valid UTF-8 is the latter.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(QByteArrayView(buffer));
+    if (utf8.hasError())
+        text = QString::fromLatin1(buffer);
+    text = text.trimmed();
 
     std::vector<long> codes;
     QString sqlState;
