@@ -102,8 +102,15 @@ bool IniFile::load()
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    // Read no more than the limit even when the file grew since it was looked at.
-    const QByteArray bytes = file.read(kMaxSize + 1);
+    // Read no more than the limit even when the file grew since it was looked at,
+    // in pieces: asking for the limit at once would allocate it for every small file.
+    QByteArray bytes;
+    while (bytes.size() <= kMaxSize) {
+        const QByteArray piece = file.read(std::min<qint64>(64 * 1024, kMaxSize + 1 - bytes.size()));
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
+    }
     if (file.error() != QFileDevice::NoError || bytes.size() > kMaxSize)
         return false;
 
