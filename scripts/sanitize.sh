@@ -25,5 +25,6 @@ export LANG=es_ES.UTF-8
 export LC_ALL=es_ES.UTF-8
 export QT_QPA_PLATFORM=offscreen
 cd "$ASAN_DIR"
-# Twice the normal time: the instrumented build runs some three times slower.
+# Tests without a limit of their own get twice the normal one: the instrumented
+# build runs slower (the slowest test takes about a minute here).
 ctest -j2 --output-on-failure --timeout 1200 -LE package "$@"
