@@ -33,10 +33,8 @@ QByteArray leer(const QString &ruta)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    // In memory-backed storage when there is one: every run writes the file twice.
-    static const QString ruta = (QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm")
-                                                                            : QDir::tempPath()) +
-                                QStringLiteral("/fuzz-grid-layout-%1.ini").arg(::getpid());
+    // In the temporary folder scripts/fuzz.sh gives (in memory when it can), removed after the run.
+    static const QString ruta = QDir::tempPath() + QStringLiteral("/fuzz-grid-layout-%1.ini").arg(::getpid());
     FuzzedDataProvider fdp(data, size);
     const QString seccion = QString::fromUtf8(fdp.ConsumeRandomLengthString(16));
     QStringList nuevas;

@@ -75,9 +75,8 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    static const QString ruta = (QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm")
-                                                                            : QDir::tempPath()) +
-                                QStringLiteral("/fuzz-xml-packet-%1.xml").arg(::getpid());
+    // In the temporary folder scripts/fuzz.sh gives (in memory when it can), removed after the run.
+    static const QString ruta = QDir::tempPath() + QStringLiteral("/fuzz-xml-packet-%1.xml").arg(::getpid());
     FuzzedDataProvider fdp(data, size);
     const fw::FieldType tipos[] = {fw::FieldType::String,  fw::FieldType::Integer, fw::FieldType::Float,
                                    fw::FieldType::Currency, fw::FieldType::Boolean, fw::FieldType::Date,

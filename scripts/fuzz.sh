@@ -24,7 +24,10 @@ export LC_ALL=${LC_ALL:-C.UTF-8}
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export ASAN_OPTIONS=detect_leaks=1
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# The targets that go through files write them here, in memory when there is room.
+scratch=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
+export TMPDIR=$scratch
+trap 'rm -rf "$work" "$scratch"' EXIT
 failed=()
 for t in "${targets[@]}"; do
   bin="$FUZZ_DIR/bin/fuzz_$t"
