@@ -6,6 +6,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -36,21 +37,44 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     ini.loadData(original);
     COMPROBAR(ini.data() == original, QString::fromLatin1(original));
 
+    // Keys written so far with their values: a later change to another key leaves them alone.
+    struct Escrita
+    {
+        QString seccion, clave, valor;
+    };
+    std::vector<Escrita> escritas;
+    auto misma = [](const QString &a, const QString &b) {
+        return recortar(a).compare(recortar(b), Qt::CaseInsensitive) == 0;
+    };
     for (int op = 0; op < 8 && fdp.remaining_bytes() > 0; ++op) {
         const int que = fdp.ConsumeIntegralInRange(0, 3);
         const QString seccion = texto(fdp, 12);
         const QString clave = texto(fdp, 12);
-        if (que == 1) {
-            ini.removeKey(seccion, clave);
-            continue;
+        QString valor;
+        bool escrito = false;
+        if (que == 1 || que == 2) {
+            if (que == 1)
+                ini.removeKey(seccion, clave);
+            else
+                ini.eraseSection(seccion);
+            std::erase_if(escritas, [&](const Escrita &e) {
+                return misma(e.seccion, seccion) && (que == 2 || misma(e.clave, clave));
+            });
+            if (que == 2)
+                COMPROBAR(ini.keys(seccion).isEmpty(), seccion);
+        } else {
+            valor = texto(fdp, 24);
+            escrito = ini.writeString(seccion, clave, valor);
+            if (escrito) {
+                std::erase_if(escritas,
+                              [&](const Escrita &e) { return misma(e.seccion, seccion) && misma(e.clave, clave); });
+                escritas.push_back({seccion, clave, valor});
+            }
         }
-        if (que == 2) {
-            ini.eraseSection(seccion);
-            COMPROBAR(ini.keys(seccion).isEmpty(), seccion);
-            continue;
-        }
-        const QString valor = texto(fdp, 24);
-        if (!ini.writeString(seccion, clave, valor))
+        for (const Escrita &e : escritas)
+            COMPROBAR(ini.readString(e.seccion, e.clave) == recortar(e.valor),
+                      e.seccion + QLatin1Char('/') + e.clave + QLatin1Char('=') + ini.readString(e.seccion, e.clave));
+        if (!escrito)
             continue;
         COMPROBAR(ini.hasKey(seccion, clave), seccion + QLatin1Char('/') + clave);
         COMPROBAR(ini.readString(seccion, clave) == recortar(valor), ini.readString(seccion, clave));
