@@ -12,6 +12,7 @@ PACKAGES=(
   libgtest-dev googletest libbenchmark-dev
   xvfb xauth poppler-utils locales libxml2-utils python3
   fonts-dejavu-core unrtf faketime
+  clang libclang-rt-dev libxml2-dev
 )
 
 missing=()

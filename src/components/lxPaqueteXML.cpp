@@ -93,6 +93,10 @@ void anadirEscapado(QByteArray &out, QChar c)
         out += char(u);
     } else if (u < 0x20 || u == 0x7F) {
         out += ' '; // control characters have no place in XML 1.0, not even as references
+    } else if (c.isSurrogate() || u == 0xFFFE || u == 0xFFFF) {
+        // A half of a pair (the pairs are written before this) or a non-character:
+        // no XML reference may name them, so they stand as the replacement character.
+        out += "&#65533;";
     } else {
         out += "&#" + QByteArray::number(uint(u)) + ';';
     }

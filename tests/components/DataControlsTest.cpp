@@ -398,6 +398,27 @@ TEST(GridLayoutStore, WritesTheGridsSectionInPlaceAndIgnoresAnUnreadableFile)
     EXPECT_EQ(store.lines().size(), 2);
 }
 
+TEST(GridLayoutStore, ALayoutWrittenOverEntriesOutOfOrderReadsBackInItsOrder)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Rejillas.ini"));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        // Edited by hand: the entries stand in another order than their numbers.
+        f.write("[FormRejilla]\r\nColumna2=B\t5\tB\tF\r\ncolumna1=A\t5\tA\tF\r\n[Despues]\r\ny=2\r\n");
+    }
+    const fw::ui::GridLayoutStore store(path, QStringLiteral("FormRejilla"));
+    const QStringList layout = {QStringLiteral("A\t6\tA\tF"), QStringLiteral("B\t7\tB\tT"),
+                                QStringLiteral("C\t8\tC\tF")};
+    store.write(layout);
+    EXPECT_EQ(store.lines(), layout);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("[FormRejilla]\r\nColumna1=A\t6\tA\tF\r\nColumna2=B\t7\tB\tT\r\n"
+                                      "Columna3=C\t8\tC\tF\r\n[Despues]\r\ny=2\r\n"));
+}
+
 TEST(TlxDBGrid, CellEditorWidgetEditsItsColumn)
 {
     auto ds = tabla();

@@ -1,10 +1,13 @@
 #include "PaqueteXml.h"
+#include "components/lxPaqueteXML.h"
 #include "components/lxRxMemoryData.h"
 #include "framework/base/Error.h"
 
 #include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
+
+#include <iterator>
 
 #include <gtest/gtest.h>
 
@@ -103,6 +106,30 @@ TEST(PaqueteXmlTablaMemoria, WritesMetadataAndRowsAsTheReferencePacket)
     EXPECT_EQ(f2.value("FECHAHORA"), "20240229") << "midnight is the date alone";
     EXPECT_FALSE(p.filas[2].contains("NOMBRE")) << "empty texts are left out";
     EXPECT_EQ(p.filas[2].value("FECHAHORA"), "20240301T00:00:00001");
+}
+
+TEST(PaqueteXmlTablaMemoria, CodeUnitsNoXmlReferenceMayNameBecomeTheReplacementCharacter)
+{
+    // Lone halves of surrogate pairs and the two non-characters reach the module
+    // in the host's text; a pair stays one character.
+    const char16_t raros[] = {u'a', 0xD800, u'b', 0xDC00, 0xFFFE, 0xFFFF, 0xD83D, 0xDE00, 0xDBFF};
+    const QString valor(reinterpret_cast<const QChar *>(raros), qsizetype(std::size(raros)));
+    for (const auto limpieza : {lxcomun::LimpiezaXML::Query, lxcomun::LimpiezaXML::Edicion})
+        EXPECT_EQ(lxcomun::LimpiarValorXML(valor, limpieza),
+                  QByteArray("a&#65533;b&#65533;&#65533;&#65533;&#128512;&#65533;"));
+
+    TlxRxMemoryData t;
+    t.addField("TEXTO", fw::FieldType::String, 20);
+    t.fieldByName("TEXTO").setOrigin(valor);
+    t.open();
+    anadir(t, {{"TEXTO", valor}});
+    QTemporaryDir dir;
+    const QString fichero = dir.filePath("raros.xml");
+    t.GuardarXML(fichero);
+    const PaqueteLeido p = leerPaquete(leerFichero(fichero));
+    ASSERT_TRUE(p.error.isEmpty()) << p.error.toStdString();
+    ASSERT_EQ(p.filas.size(), 1);
+    EXPECT_EQ(p.filas[0].value("TEXTO"), QString::fromUtf8("a\uFFFDb\uFFFD\uFFFD\uFFFD😀\uFFFD"));
 }
 
 TEST(PaqueteXmlTablaMemoria, EmptyTableWritesTheMetadataAndNoRow)

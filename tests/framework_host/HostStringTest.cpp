@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 using fw::host::fromHostString;
 
 TEST(HostString, NullPointerIsTheEmptyString)
@@ -17,6 +20,23 @@ TEST(HostString, ReadsExactlyTheLengthInTheHeader)
         norvik::HostString s(text);
         EXPECT_EQ(fromHostString(s.get()), text);
         EXPECT_EQ(fromHostString(s.get()).size(), text.size());
+    }
+}
+
+TEST(HostString, CopiesByteOrderMarksAndUnpairedSurrogatesUnchanged)
+{
+    // Code units a UTF-16 decoder treats specially: a leading mark, a swapped
+    // mark (after which a decoder swaps every unit), lone surrogates.
+    const std::vector<std::u16string> cases = {
+        u"\uFEFFabc", u"\uFFFEabc", u"a\uFFFEb\uFEFF", u"\xD800x", u"x\xDC00", u"\uFEFF",
+    };
+    for (const std::u16string &units : cases) {
+        const QString text(reinterpret_cast<const QChar *>(units.data()), qsizetype(units.size()));
+        norvik::HostString s(text);
+        const QString read = fromHostString(s.get());
+        ASSERT_EQ(read.size(), qsizetype(units.size()));
+        for (size_t i = 0; i < units.size(); ++i)
+            EXPECT_EQ(read.at(qsizetype(i)).unicode(), units[i]) << "unit " << i;
     }
 }
 

@@ -175,3 +175,30 @@ TEST(IniFile, WhatIsNotAReadableFileIsIgnoredAndNeverOverwritten)
     EXPECT_FALSE(sinCargar.save());
     EXPECT_EQ(leer(existente), QByteArray("[A]\r\nb=1\r\n"));
 }
+
+TEST(IniFile, BlanksAroundNamesDoNotChangeWhichKeyIsMeant)
+{
+    IniFile ini(QStringLiteral("/no/such/folder/x.ini"));
+    ini.loadData("[Rejilla]\r\n\tColumna1 = A\r\n");
+    struct Caso
+    {
+        QString seccion, clave;
+    };
+    const Caso casos[] = {
+        {QStringLiteral("Rejilla"), QStringLiteral("Columna1")},
+        {QStringLiteral(" Rejilla\t"), QStringLiteral("\tcolumna1 ")},
+        {QStringLiteral("rejilla"), QStringLiteral("  COLUMNA1")},
+    };
+    for (const Caso &c : casos) {
+        EXPECT_TRUE(ini.hasKey(c.seccion, c.clave));
+        EXPECT_EQ(ini.readString(c.seccion, c.clave), QStringLiteral("A"));
+    }
+    // Writing under a blank-padded name changes the existing line instead of adding a second one.
+    ASSERT_TRUE(ini.writeString(QStringLiteral(" Rejilla "), QStringLiteral(" Columna1\t"), QStringLiteral("B")));
+    ASSERT_TRUE(ini.writeString(QStringLiteral(" Nueva "), QStringLiteral(" K "), QStringLiteral("C")));
+    ASSERT_TRUE(ini.writeString(QStringLiteral("Nueva"), QStringLiteral(" k"), QStringLiteral("D")));
+    EXPECT_EQ(ini.data(), QByteArray("[Rejilla]\r\n\tColumna1 = B\r\n[Nueva]\r\nK=D\r\n"));
+    EXPECT_EQ(ini.readString(QStringLiteral("  nueva"), QStringLiteral("K  ")), QStringLiteral("D"));
+    ini.removeKey(QStringLiteral("Rejilla "), QStringLiteral(" Columna1"));
+    EXPECT_FALSE(ini.hasKey(QStringLiteral("Rejilla"), QStringLiteral("Columna1")));
+}

@@ -14,7 +14,9 @@ QString fromHostString(HostStringPtr text)
     std::memcpy(&length, bytes + kLengthOffset, sizeof length);
     if (length <= 0)
         return {};
-    return QString::fromUtf16(text, length);
+    // Copied code unit for code unit: decoding would drop a leading U+FEFF and
+    // byte-swap whatever follows a U+FFFE, and the host's text is not ours to change.
+    return QString(reinterpret_cast<const QChar *>(text), length);
 }
 
 } // namespace fw::host

@@ -33,6 +33,19 @@ QByteArray recortar(const QByteArray &text)
     return text.mid(begin, end - begin);
 }
 
+// Names are read from the file without the blanks around them, so the names a
+// caller gives lose the same blanks, and no more, before they are looked up or written.
+QString recortarNombre(const QString &name)
+{
+    qsizetype begin = 0;
+    qsizetype end = name.size();
+    while (begin < end && (name[begin] == QLatin1Char(' ') || name[begin] == QLatin1Char('\t')))
+        ++begin;
+    while (end > begin && (name[end - 1] == QLatin1Char(' ') || name[end - 1] == QLatin1Char('\t')))
+        --end;
+    return name.mid(begin, end - begin);
+}
+
 bool mismoNombre(const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
 bool tieneSaltoDeLinea(const QString &text)
@@ -89,11 +102,25 @@ bool IniFile::load()
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    // Read no more than the limit even when the file grew since it was looked at.
-    const QByteArray data = file.read(kMaxSize + 1);
-    if (file.error() != QFileDevice::NoError || data.size() > kMaxSize)
+    // Read no more than the limit even when the file grew since it was looked at,
+    // in pieces: asking for the limit at once would allocate it for every small file.
+    QByteArray bytes;
+    while (bytes.size() <= kMaxSize) {
+        const QByteArray piece = file.read(std::min<qint64>(64 * 1024, kMaxSize + 1 - bytes.size()));
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
+    }
+    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxSize)
         return false;
 
+    loadData(bytes);
+    return true;
+}
+
+void IniFile::loadData(const QByteArray &data)
+{
+    m_lines.clear();
     qsizetype start = 0;
     for (qsizetype i = 0; i < data.size(); ++i) {
         if (data[i] != '\n' && data[i] != '\r')
@@ -106,7 +133,14 @@ bool IniFile::load()
     if (start < data.size())
         m_lines.push_back(parse(data.mid(start), {}));
     m_loaded = true;
-    return true;
+}
+
+QByteArray IniFile::data() const
+{
+    QByteArray out;
+    for (const Line &line : m_lines)
+        out += line.text + line.end;
+    return out;
 }
 
 bool IniFile::save() const
@@ -116,10 +150,7 @@ bool IniFile::save() const
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    for (const Line &line : m_lines) {
-        file.write(line.text);
-        file.write(line.end);
-    }
+    file.write(data());
     return file.commit();
 }
 
@@ -144,8 +175,9 @@ IniFile::Line IniFile::parse(QByteArray text, QByteArray end)
     return line;
 }
 
-int IniFile::findSection(const QString &section) const
+int IniFile::findSection(const QString &name) const
 {
+    const QString section = recortarNombre(name);
     for (int i = 0; i < int(m_lines.size()); ++i)
         if (m_lines[size_t(i)].kind == Line::Section && mismoNombre(m_lines[size_t(i)].name, section))
             return i;
@@ -160,8 +192,9 @@ int IniFile::sectionEnd(int header) const
     return i;
 }
 
-int IniFile::findKey(const QString &section, const QString &key) const
+int IniFile::findKey(const QString &section, const QString &name) const
 {
+    const QString key = recortarNombre(name);
     const int header = findSection(section);
     if (header < 0)
         return -1;
@@ -223,8 +256,8 @@ QStringList IniFile::keys(const QString &section) const
 
 bool IniFile::writeString(const QString &section, const QString &key, const QString &value)
 {
-    const QString nombreClave = key.trimmed();
-    const QString nombreSeccion = section.trimmed();
+    const QString nombreClave = recortarNombre(key);
+    const QString nombreSeccion = recortarNombre(section);
     QByteArray clave, seccion, valor;
     if (nombreClave.isEmpty() || nombreClave.contains(QLatin1Char('=')) || nombreClave.startsWith(QLatin1Char('['))
         || nombreClave.startsWith(QLatin1Char(';')) || nombreSeccion.contains(QLatin1Char(']'))

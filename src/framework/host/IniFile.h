@@ -8,8 +8,9 @@
 namespace fw::host {
 
 /// A sectioned key/value file of the host ("[Section]" lines, then "key=value"
-/// lines). Sections and keys are compared without regard to case; when a name
-/// occurs twice, the first one counts. Text is 8-bit Western European (Windows
+/// lines). Sections and keys are compared without regard to case and without
+/// the blanks (spaces, tabs) around them; when a name occurs twice, the first
+/// one counts. Text is 8-bit Western European (Windows
 /// code page 1252), as the host writes it.
 ///
 /// The file belongs to the host, so the editor changes only the lines of the
@@ -36,6 +37,10 @@ public:
     /// the load failed: a file that could not be read is never overwritten) or
     /// the file cannot be written.
     bool save() const;
+    /// Takes the contents from memory, read as `load` reads the file's bytes.
+    void loadData(const QByteArray &data);
+    /// The contents as `save` writes them.
+    QByteArray data() const;
 
     bool hasKey(const QString &section, const QString &key) const;
     QString readString(const QString &section, const QString &key, const QString &def = {}) const;

@@ -30,9 +30,26 @@ void GridLayoutStore::write(const QStringList &lines) const
     if (!ini.load())
         return;
     QStringList claves;
-    for (int i = 0; i < lines.size(); ++i) {
+    for (int i = 0; i < lines.size(); ++i)
         claves << QStringLiteral("Columna%1").arg(i + 1);
-        if (!ini.writeString(m_section, claves.back(), lines[i]))
+    // The layout is read back in the file's order: entries that stand in another
+    // order (a file edited by hand) are written again from the start, in order.
+    int anterior = -1;
+    bool enOrden = true;
+    for (const QString &clave : ini.keys(m_section)) {
+        int i = 0;
+        while (i < claves.size() && claves[i].compare(clave, Qt::CaseInsensitive) != 0)
+            ++i;
+        if (i == claves.size())
+            continue;
+        enOrden = enOrden && i > anterior;
+        anterior = i;
+    }
+    if (!enOrden)
+        for (const QString &clave : claves)
+            ini.removeKey(m_section, clave);
+    for (int i = 0; i < lines.size(); ++i) {
+        if (!ini.writeString(m_section, claves[i], lines[i]))
             throw Error(QStringLiteral("No se puede guardar la columna \"%1\" en %2").arg(lines[i], m_file));
     }
     // Columns the layout no longer has; the section is the grid's own.

@@ -50,18 +50,26 @@ void runGuarded(F &&f) noexcept
     }
 }
 
+namespace detail {
+// The choice between the two calls is made in a function template of its own:
+// clang instantiates a discarded branch inside a nested lambda and rejects it.
+template <typename F, typename... Args>
+void callHandler(F &f, Args &&...args)
+{
+    if constexpr (std::is_invocable_v<F &, Args...>)
+        f(std::forward<Args>(args)...);
+    else
+        f();
+}
+} // namespace detail
+
 /// Wraps a handler for `QObject::connect` so that no exception leaves it. A
 /// handler that takes no arguments may be connected to a signal that has some.
 template <typename F>
 auto guarded(F f)
 {
     return [f = std::move(f)](auto &&...args) mutable noexcept {
-        runGuarded([&] {
-            if constexpr (std::is_invocable_v<F &, decltype(args)...>)
-                f(std::forward<decltype(args)>(args)...);
-            else
-                f();
-        });
+        runGuarded([&] { detail::callHandler(f, std::forward<decltype(args)>(args)...); });
     };
 }
 
