@@ -32,6 +32,19 @@ inline bool errorDeRed(const QString &mensaje)
            || mensaje.contains(QStringLiteral("Error writing data to the connection"));
 }
 
+/// The host's connections the server holds on `db` right now.
+inline QString conexionesDelHost(testsupport::TestDatabase &db)
+{
+    return db.value("SELECT COUNT(*) FROM MON$ATTACHMENTS WHERE MON$SYSTEM_FLAG = 0 "
+                    "AND MON$REMOTE_PROCESS CONTAINING 'norvik-host'");
+}
+
+/// The server ends every connection the host holds on `db`, as an administrator would.
+inline void cortarConexionesDelHost(testsupport::TestDatabase &db)
+{
+    db.run("DELETE FROM MON$ATTACHMENTS WHERE MON$SYSTEM_FLAG = 0 AND MON$REMOTE_PROCESS CONTAINING 'norvik-host';");
+}
+
 /// The texts of the message boxes the host showed, in order.
 inline QStringList mensajes(const hosttest::HostResult &r)
 {

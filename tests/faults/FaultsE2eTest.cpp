@@ -14,6 +14,8 @@
 #include <memory>
 #include <vector>
 
+using faulttest::conexionesDelHost;
+using faulttest::cortarConexionesDelHost;
 using faulttest::errorDeRed;
 using faulttest::esperaSuperviviente;
 using faulttest::ProxyTcp;
@@ -51,13 +53,6 @@ protected:
         db = nullptr;
     }
 
-    /// Connections the host stand-in holds on the test database right now.
-    static QString conexionesDelHost()
-    {
-        return db->value("SELECT COUNT(*) FROM MON$ATTACHMENTS WHERE MON$SYSTEM_FLAG = 0 "
-                         "AND MON$REMOTE_PROCESS CONTAINING 'norvik-host'");
-    }
-
     /// The main screen on `ruta`, driven by `guion` (`@DIR@` is the host's folder). The script
     /// must end on the main screen; there the host reports in and waits while the test counts
     /// its connections, then closes.
@@ -79,17 +74,13 @@ protected:
                                  "sleep 1500\n"
                                  "click BotonCerrar\n")
                       .arg(listo);
-        HostProcess host({QStringLiteral("AbrirConfiguracionVelmora"), QStringLiteral("--IdEmpresa"),
-                          QStringLiteral("1"), QStringLiteral("--IdGrupoEmpresa"), QStringLiteral("1"),
-                          QStringLiteral("--RutaBaseDatos"), ruta, QStringLiteral("--NombreUsuario"),
-                          TestDatabase::user(), QStringLiteral("--Password"), TestDatabase::password(),
-                          QStringLiteral("--autopilot"), folder.write(QStringLiteral("guion.autopilot"), guion)},
+        HostProcess host(faulttest::pantallaPrincipal(ruta, folder.write(QStringLiteral("guion.autopilot"), guion)),
                          folder.host(), folder.path());
         Pantalla p;
         if (alListo)
             alListo();
         faulttest::esperarFichero(listo, &host);
-        p.conexionesAlFinal = conexionesDelHost();
+        p.conexionesAlFinal = conexionesDelHost(*db);
         p.r = host.wait();
         if (!ficheroDump.isEmpty() && QFileInfo::exists(folder.file(ficheroDump)))
             p.dump = hosttest::leerDump(folder.file(ficheroDump));
@@ -97,6 +88,20 @@ protected:
     }
 
     static void esperarFichero(const QString &file) { faulttest::esperarFichero(file); }
+
+    /// The configuration's pending edit was lost with the connection: the user was asked
+    /// about it, told of the network error, and the database holds the value of `antes`.
+    static void esperaEdicionPerdida(const Pantalla &p, const QString &antes)
+    {
+        esperaSuperviviente(p.r, "configuration");
+        const QStringList vistos = mensajes(p.r);
+        ASSERT_EQ(vistos.size(), 3) << p.r.out.toStdString();
+        EXPECT_TRUE(vistos[0].contains(QStringLiteral("No se ha podido guardar el cambio pendiente")))
+            << vistos[0].toStdString();
+        EXPECT_TRUE(errorDeRed(vistos[2])) << vistos[2].toStdString();
+        EXPECT_EQ(db->value("SELECT DIASRIESGO FROM FORMASPAGO WHERE IDFORMASPAGO = 1"), antes);
+        EXPECT_EQ(p.conexionesAlFinal, "0");
+    }
 
     static QStringList riesgo(const QString &ruta, int cliente = 1)
     {
@@ -171,13 +176,7 @@ TEST_F(Faults, NetworkCutWhileTheConfigurationHoldsAnEditStoresNothing)
                                          esperarFichero(listo);
                                          proxy.cut();
                                      });
-    esperaSuperviviente(p.r, "configuration");
-    const QStringList vistos = mensajes(p.r);
-    ASSERT_EQ(vistos.size(), 3) << p.r.out.toStdString();
-    EXPECT_TRUE(vistos[0].contains(QStringLiteral("No se ha podido guardar el cambio pendiente"))) << vistos[0].toStdString();
-    EXPECT_TRUE(errorDeRed(vistos[2])) << vistos[2].toStdString();
-    EXPECT_EQ(db->value("SELECT DIASRIESGO FROM FORMASPAGO WHERE IDFORMASPAGO = 1"), antes);
-    EXPECT_EQ(p.conexionesAlFinal, "0");
+    esperaEdicionPerdida(p, antes);
 }
 
 TEST_F(Faults, ServerStoppedInTheMiddleOfAListingWarnsAndLeavesNoConnection)
@@ -230,17 +229,10 @@ TEST_F(Faults, ConnectionKilledByTheServerAtTheConfigurationsCloseStoresNothing)
                                          .arg(editado, sigue),
                                      [&] {
                                          esperarFichero(editado);
-                                         db->run("DELETE FROM MON$ATTACHMENTS WHERE MON$SYSTEM_FLAG = 0 AND "
-                                                 "MON$REMOTE_PROCESS CONTAINING 'norvik-host';");
+                                         cortarConexionesDelHost(*db);
                                          marcas.write(QStringLiteral("sigue"), QByteArray());
                                      });
-    esperaSuperviviente(p.r, "configuration");
-    const QStringList vistos = mensajes(p.r);
-    ASSERT_EQ(vistos.size(), 3) << p.r.out.toStdString();
-    EXPECT_TRUE(vistos[0].contains(QStringLiteral("No se ha podido guardar el cambio pendiente"))) << vistos[0].toStdString();
-    EXPECT_TRUE(errorDeRed(vistos[2])) << vistos[2].toStdString();
-    EXPECT_EQ(db->value("SELECT DIASRIESGO FROM FORMASPAGO WHERE IDFORMASPAGO = 1"), antes);
-    EXPECT_EQ(p.conexionesAlFinal, "0");
+    esperaEdicionPerdida(p, antes);
 }
 
 TEST_F(Faults, OddHostStringsAndIdsNeverCrashTheHost)

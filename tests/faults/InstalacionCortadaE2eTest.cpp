@@ -8,6 +8,7 @@
 
 #include <functional>
 
+using faulttest::conexionesDelHost;
 using faulttest::esperaSuperviviente;
 using faulttest::mensajes;
 using faulttest::ProxyTcp;
@@ -78,12 +79,6 @@ protected:
         db = nullptr;
     }
 
-    static QString conexionesDelHost()
-    {
-        return db->value("SELECT COUNT(*) FROM MON$ATTACHMENTS WHERE MON$SYSTEM_FLAG = 0 "
-                         "AND MON$REMOTE_PROCESS CONTAINING 'norvik-host'");
-    }
-
     /// Installs from the main screen on `ruta`; `cortar` runs once the installer's window is up.
     /// The installer's closing notice is dumped and closed, then the main screen.
     struct Instalacion
@@ -119,7 +114,7 @@ protected:
             cortar();
         Instalacion i;
         faulttest::esperarFichero(listo, &host);
-        i.conexionesAlFinal = conexionesDelHost();
+        i.conexionesAlFinal = conexionesDelHost(*db);
         i.r = host.wait();
         if (QFileInfo::exists(aviso))
             i.aviso = hosttest::leerDump(aviso)[QStringLiteral("MemoMensaje")].value(QStringLiteral("text")).toString();
