@@ -25,3 +25,15 @@ inline QString textoUtf16(const std::string &bytes)
 {
     return QString(reinterpret_cast<const QChar *>(bytes.data()), qsizetype(bytes.size() / 2));
 }
+
+/// What the host's ini files hold of a name or value: the text without the
+/// blanks (spaces, tabs) around it. Written here again on purpose, so the
+/// targets check the file editor against their own reading of the rule.
+inline QString recortar(QString s)
+{
+    while (!s.isEmpty() && (s.front() == u' ' || s.front() == u'\t'))
+        s.remove(0, 1);
+    while (!s.isEmpty() && (s.back() == u' ' || s.back() == u'\t'))
+        s.chop(1);
+    return s;
+}

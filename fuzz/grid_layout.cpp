@@ -14,15 +14,6 @@
 
 namespace {
 
-QString recortar(QString s)
-{
-    while (!s.isEmpty() && (s.front() == u' ' || s.front() == u'\t'))
-        s.remove(0, 1);
-    while (!s.isEmpty() && (s.back() == u' ' || s.back() == u'\t'))
-        s.chop(1);
-    return s;
-}
-
 QByteArray leer(const QString &ruta)
 {
     QFile f(ruta);

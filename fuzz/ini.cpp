@@ -10,15 +10,6 @@
 
 namespace {
 
-QString recortar(QString s)
-{
-    while (!s.isEmpty() && (s.front() == u' ' || s.front() == u'\t'))
-        s.remove(0, 1);
-    while (!s.isEmpty() && (s.back() == u' ' || s.back() == u'\t'))
-        s.chop(1);
-    return s;
-}
-
 // Names and values mostly from the code page (Latin-1 bytes), sometimes any UTF-8.
 QString texto(FuzzedDataProvider &fdp, std::size_t max)
 {
