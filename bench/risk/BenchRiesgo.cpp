@@ -6,6 +6,10 @@
 // attachment: every call opens the database). The module's export and the floor
 // take turns call by call in one process; the ratio of every round of calls is
 // printed, with the network round trips per call counted at the client's socket.
+// A third caller, also bare, sends every statement the module sends (company,
+// series, document number, currency, risk query) in the module's transaction
+// settings: module over it is what the module's own code costs, it over the
+// floor is what those statements cost the server and the network.
 #include "HostStringBuilder.h"
 #include "support/InstalacionPrueba.h"
 #include "support/TestDatabase.h"
@@ -21,7 +25,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <dlfcn.h>
@@ -157,26 +163,70 @@ public:
     // The risk query as the module sends it, fetched to its end.
     void situacion(int cliente)
     {
-        using namespace Firebird;
-        const QByteArray sql = QStringLiteral("SELECT PRSITUACIONCLIENTESRIESGOGRUPOS.*, C.CODIGO, C.NOMBRE, "
-                                              "C.IDCLIENTES FROM PRSITUACIONCLIENTESRIESGOGRUPOS(%1) LEFT OUTER JOIN "
-                                              "CLIENTES C ON (%1 = C.IdClientes)")
-                                   .arg(cliente)
-                                   .toLatin1();
-        ITransaction *tra = m_att->startTransaction(&m_status, 0, nullptr);
-        IStatement *stmt = m_att->prepare(&m_status, tra, 0, sql.constData(), 1, IStatement::PREPARE_PREFETCH_METADATA);
-        IMessageMetadata *meta = stmt->getOutputMetadata(&m_status);
-        std::vector<unsigned char> buffer(meta->getMessageLength(&m_status));
-        IResultSet *rs = stmt->openCursor(&m_status, tra, nullptr, nullptr, meta, 0);
-        while (rs->fetchNext(&m_status, buffer.data()) == IStatus::RESULT_OK) {
-        }
-        rs->close(&m_status);
-        meta->release();
-        stmt->free(&m_status);
+        Firebird::ITransaction *tra = m_att->startTransaction(&m_status, 0, nullptr);
+        consultar(tra, sqlSituacion(cliente));
+        tra->rollback(&m_status);
+    }
+
+    // Every statement of the module's risk check, in its order, in a transaction
+    // started as the module starts its own.
+    void comoElModulo(int cliente, int serie, int albaran)
+    {
+        const unsigned char tpb[] = {isc_tpb_version3, isc_tpb_read_committed, isc_tpb_rec_version, isc_tpb_nowait};
+        Firebird::ITransaction *tra = m_att->startTransaction(&m_status, sizeof tpb, tpb);
+        consultar(tra, "SELECT * FROM EMPRESAS WHERE IDEMPRESAS = ?", 1);
+        consultar(tra, "SELECT SE.CODIGO AS CODIGOSERIE, SE.NOMBRE AS NOMBRESERIE, SE.GRUPORIESGO FROM SERIESDOCUMENTOS "
+                       "SE WHERE (IDSERIESDOCUMENTOS = ?)",
+                  serie);
+        consultar(tra, "SELECT NUMERO FROM ALBARANESVENTA WHERE (IDALBARANESVENTA = ?)", albaran);
+        consultar(tra, "SELECT CD.CambioVentas AS Cambio, ME.DecimalesVisualizar AS DecimalesCambio, "
+                       "MD.DecimalesVisualizar AS DecimalesMoneda, MD.Simbolo FROM CambioDivisas CD LEFT OUTER JOIN "
+                       "Monedas ME ON (CD.MonedaInicio = ME.IdMonedas) LEFT OUTER JOIN Monedas MD ON (CD.MonedaFin = "
+                       "MD.IdMonedas) WHERE (CD.MonedaInicio = 1) AND (CD.MonedaFin =1)");
+        consultar(tra, sqlSituacion(cliente));
         tra->rollback(&m_status);
     }
 
 private:
+    static QByteArray sqlSituacion(int cliente)
+    {
+        return QStringLiteral("SELECT PRSITUACIONCLIENTESRIESGOGRUPOS.*, C.CODIGO, C.NOMBRE, "
+                              "C.IDCLIENTES FROM PRSITUACIONCLIENTESRIESGOGRUPOS(%1) LEFT OUTER JOIN "
+                              "CLIENTES C ON (%1 = C.IdClientes)")
+            .arg(cliente)
+            .toLatin1();
+    }
+
+    // Prepares, opens with one integer parameter if given, fetches every row and frees.
+    void consultar(Firebird::ITransaction *tra, const QByteArray &sql, std::optional<int> parametro = std::nullopt)
+    {
+        using namespace Firebird;
+        IStatement *stmt = m_att->prepare(&m_status, tra, 0, sql.constData(), 1, IStatement::PREPARE_PREFETCH_METADATA);
+        IMessageMetadata *meta = stmt->getOutputMetadata(&m_status);
+        std::vector<unsigned char> buffer(meta->getMessageLength(&m_status));
+        IMessageMetadata *entrada = nullptr;
+        unsigned char mensaje[8] = {};
+        if (parametro) {
+            IMetadataBuilder *b = master()->getMetadataBuilder(&m_status, 1);
+            b->setType(&m_status, 0, SQL_LONG + 1);
+            b->setLength(&m_status, 0, sizeof(std::int32_t));
+            entrada = b->getMetadata(&m_status);
+            b->release();
+            const std::int32_t v = *parametro;
+            std::memcpy(mensaje + entrada->getOffset(&m_status, 0), &v, sizeof v);
+        }
+        IResultSet *rs = stmt->openCursor(&m_status, tra, entrada, entrada ? mensaje : nullptr, meta, 0);
+        while (rs->fetchNext(&m_status, buffer.data()) == IStatus::RESULT_OK) {
+        }
+        rs->close(&m_status);
+        if (entrada)
+            entrada->release();
+        meta->release();
+        stmt->free(&m_status);
+    }
+
+    static Firebird::IMaster *master() { return Firebird::fb_get_master_interface(); }
+
     Firebird::ThrowStatusWrapper m_status;
     Firebird::IAttachment *m_att = nullptr;
 };
@@ -275,26 +325,37 @@ int main(int argc, char **argv)
                 Conexion c(db);
                 c.situacion(caso.cliente);
             };
+            auto llamarMismas = [&] {
+                Conexion c(db);
+                c.comoElModulo(caso.cliente, kSerie, caso.albaran);
+            };
             // The first call of each loads what stays loaded (plug-ins, the procedure's compiled form).
             llamarModulo();
             llamarSuelo();
-            std::vector<double> modulo, suelo, ratios, cpuModulo, cpuSuelo;
-            long viajesModulo = 0, viajesSuelo = 0;
+            llamarMismas();
+            std::vector<double> modulo, suelo, mismas, ratios, ratiosMismas, cpuModulo, cpuSuelo, cpuMismas;
+            long viajesModulo = 0, viajesSuelo = 0, viajesMismas = 0;
             for (int r = 0; r < kRondas; ++r) {
-                std::vector<double> m, s;
+                std::vector<double> m, s, t;
                 for (int i = 0; i < kLlamadasPorRonda; ++i) {
                     const Medida a = medir(llamarModulo);
                     const Medida b = medir(llamarSuelo);
+                    const Medida c = medir(llamarMismas);
                     m.push_back(a.milisegundos);
                     s.push_back(b.milisegundos);
+                    t.push_back(c.milisegundos);
                     cpuModulo.push_back(a.cpu);
                     cpuSuelo.push_back(b.cpu);
+                    cpuMismas.push_back(c.cpu);
                     viajesModulo = a.idasYVueltas;
                     viajesSuelo = b.idasYVueltas;
+                    viajesMismas = c.idasYVueltas;
                 }
                 ratios.push_back(mediana(m) / mediana(s));
+                ratiosMismas.push_back(mediana(m) / mediana(t));
                 modulo.insert(modulo.end(), m.begin(), m.end());
                 suelo.insert(suelo.end(), s.begin(), s.end());
+                mismas.insert(mismas.end(), t.begin(), t.end());
             }
             std::printf("\n%s\n", caso.nombre);
             std::printf("  median per call: module %.2f ms, bare client %.2f ms, ratio %.2fx\n", mediana(modulo),
@@ -302,9 +363,16 @@ int main(int argc, char **argv)
             std::printf("  ratio per round:");
             for (double r : ratios)
                 std::printf(" %.2fx", r);
-            std::printf("\n  round trips per call: module %ld, bare client %ld\n", viajesModulo, viajesSuelo);
-            std::printf("  client processor time per call: module %.2f ms, bare client %.2f ms\n", mediana(cpuModulo),
-                        mediana(cpuSuelo));
+            std::printf("\n  bare client with the module's statements %.2f ms: %.2fx the floor; module over it %.2fx "
+                        "(per round:",
+                        mediana(mismas), mediana(mismas) / mediana(suelo), mediana(modulo) / mediana(mismas));
+            for (double r : ratiosMismas)
+                std::printf(" %.2fx", r);
+            std::printf(")\n  round trips per call: module %ld, bare client %ld, with the module's statements %ld\n",
+                        viajesModulo, viajesSuelo, viajesMismas);
+            std::printf("  client processor time per call: module %.2f ms, bare client %.2f ms, with the module's "
+                        "statements %.2f ms\n",
+                        mediana(cpuModulo), mediana(cpuSuelo), mediana(cpuMismas));
         }
         std::printf("\ntargets: usual customer <= 1.15x with the host connection held, <= 1.10x cold\n");
         std::printf("load average at the end %s", cargaDelSistema().constData());

@@ -185,6 +185,8 @@ void Statement::prepare(Database &database, Transaction &transaction, const QStr
     std::vector<OutColumn> outColumns;
     std::vector<unsigned char> outBuffer;
     const unsigned outCount = out ? out->getCount(&m_status) : 0;
+    columns.reserve(outCount);
+    outColumns.reserve(outCount);
     for (unsigned i = 0; i < outCount; ++i) {
         OutColumn c{};
         c.type = out->getType(&m_status, i) & ~1u;
@@ -207,7 +209,7 @@ void Statement::prepare(Database &database, Transaction &transaction, const QStr
         info.scale = c.type == SQL_SHORT || c.type == SQL_LONG || c.type == SQL_INT64 ? c.scale : 0;
         info.type = fieldTypeOf(c.type, info.scale, c.subType);
         info.size = int(c.length);
-        columns.push_back(info);
+        columns.push_back(std::move(info));
         outColumns.push_back(c);
     }
     if (out) {
