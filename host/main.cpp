@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QThreadPool>
 
 #include <dlfcn.h>
 
@@ -183,6 +184,9 @@ int main(int argc, char **argv)
     norvik::printLine(QStringLiteral("resultado=%1").arg(result));
 
     app.removeEventFilter(&reporter);
+    // Qt's painting hands work to the global thread pool; its threads are ended
+    // here, well before the process exits, and not as the process goes.
+    QThreadPool::globalInstance()->waitForDone();
     // The library stays loaded until the process ends, as in the host: Qt may
     // still hold pointers into it (metatypes, plug-in objects).
     return 0;

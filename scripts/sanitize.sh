@@ -28,8 +28,9 @@ cd "$ASAN_DIR"
 # Tests without a limit of their own get twice the normal one: the instrumented
 # build runs slower (the slowest test takes about a minute here).
 # A failed test runs once more. Once in some forty runs under the full suite's
-# load, a host child's exit reported 152 bytes that Qt's thread code allocates
-# (a thread's QThreadData), still held by a thread finishing while the leak check
-# ran; it never repeated alone, in parallel or under load. A real leak or error
-# happens again on the second run and still fails.
+# load, a host child's exit reported the 152 bytes of a thread's QThreadData: a
+# thread of Qt's global pool (painting work) was still finishing when the leak
+# check ran. norvik-host now ends those threads before it returns; the second run
+# stays as a guard against such races, and a real leak or error, which happens
+# again, still fails.
 ctest -j2 --output-on-failure --timeout 1200 --repeat until-pass:2 -LE package "$@"
