@@ -422,15 +422,8 @@ int main(int argc, char **argv)
         TestDatabase base(QStringLiteral("bench-listados"));
         llenar(base);
         const bool porBloques = argc > 1 && QByteArray(argv[1]) == "--por-bloques";
-        if (porBloques) {
-            QFile f(QStringLiteral(VELMORA_SOURCE_DIR "/tests/fixtures/risk-procedure-by-blocks.sql"));
-            if (!f.open(QIODevice::ReadOnly))
-                throw std::runtime_error("cannot read tests/fixtures/risk-procedure-by-blocks.sql");
-            const QString texto = QString::fromLatin1(f.readAll())
-                                      .replace(QStringLiteral("PRSITUACIONRIESGOPORBLOQUES"),
-                                               QStringLiteral("PRSITUACIONCLIENTESRIESGOGRUPOS"));
-            base.run(QStringLiteral("SET TERM ^ ;\n") + texto + QStringLiteral("\n^\nSET TERM ; ^\n"));
-        }
+        if (porBloques)
+            installtest::instalarPorBloques(base, QStringLiteral("PRSITUACIONCLIENTESRIESGOGRUPOS"));
         std::printf("risk procedure: %s\n", porBloques ? "the block-by-block text it replaced" : "as installed");
 
         TSesionDatos sesion({.IdEmpresa = 1, .IdGrupoEmpresa = 1, .RutaBaseDatos = base.connectionString(),

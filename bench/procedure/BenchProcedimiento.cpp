@@ -8,12 +8,12 @@
 // and the plan of every statement of the procedure. Both procedures must return
 // the same bits. Run by hand; not a CTest test.
 #include "install/SentenciasInstalacion.h"
+#include "support/InstalacionPrueba.h"
 #include "support/TestDatabase.h"
 
 #include <firebird/Interface.h>
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -395,14 +395,6 @@ std::vector<std::pair<QString, QString>> consultasDelProcedimiento()
     return consultas;
 }
 
-QString textoPorBloques()
-{
-    QFile f(QStringLiteral(VELMORA_SOURCE_DIR "/tests/fixtures/risk-procedure-by-blocks.sql"));
-    if (!f.open(QIODevice::ReadOnly))
-        throw std::runtime_error("cannot read tests/fixtures/risk-procedure-by-blocks.sql");
-    return QString::fromLatin1(f.readAll());
-}
-
 double mediana(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -451,7 +443,7 @@ int main(int argc, char **argv)
                 c.ejecutar(QStringLiteral("SET STATISTICS INDEX ") + QString::fromStdString(f[0]));
             c.ejecutar(TextoProcedimientoRiesgo().join(QLatin1Char('\n')));
             c.ejecutar(SentenciaGrant());
-            c.ejecutar(textoPorBloques());
+            c.ejecutar(installtest::textoPorBloques(QLatin1String(kPorBloques)));
         }
 
         std::map<int, long> documentos;

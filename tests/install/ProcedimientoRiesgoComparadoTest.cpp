@@ -5,7 +5,6 @@
 // for bit, for every customer.
 #include "InstalacionPrueba.h"
 
-#include <QFile>
 #include <QVariant>
 
 #include <gtest/gtest.h>
@@ -225,15 +224,6 @@ std::map<int, std::map<QString, double>> situaciones(const TestDatabase &db)
     return resultado;
 }
 
-QString textoPorBloques()
-{
-    QFile f(QStringLiteral(VELMORA_SOURCE_DIR "/tests/fixtures/risk-procedure-by-blocks.sql"));
-    if (!f.open(QIODevice::ReadOnly))
-        throw std::runtime_error("cannot read tests/fixtures/risk-procedure-by-blocks.sql");
-    return QString::fromLatin1(f.readAll())
-        .replace(QStringLiteral("PRSITUACIONRIESGOPORBLOQUES"), QLatin1String(kProcedimiento));
-}
-
 bool fuenteContiene(const TestDatabase &db, const QString &fragmento)
 {
     return db.value(QStringLiteral("SELECT COUNT(*) FROM RDB$PROCEDURES WHERE RDB$PROCEDURE_NAME = '%1' "
@@ -273,7 +263,7 @@ TEST(ProcedimientoRiesgoUnaPasada, ReturnsTheBlockByBlockBitsAndAReinstallPutsIt
     datosAleatorios(db);
     const auto unaPasada = situaciones(db);
 
-    db.run(QStringLiteral("SET TERM ^ ;\n") + textoPorBloques() + QStringLiteral("\n^\nSET TERM ; ^\n"));
+    installtest::instalarPorBloques(db, QLatin1String(kProcedimiento));
     ASSERT_TRUE(fuenteContiene(db, QStringLiteral("/* 1Pedidos Pendientes de Servir */")));
     const auto porBloques = situaciones(db);
 

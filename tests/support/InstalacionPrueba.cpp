@@ -6,6 +6,8 @@
 #include "framework/db/Transaction.h"
 #include "install/EjecutorInstalacion.h"
 
+#include <QFile>
+
 #include <stdexcept>
 #include <utility>
 
@@ -55,6 +57,19 @@ TestDatabase::Options sinDominioImporte()
             .replace(QStringLiteral(" TLXIMPORTE"), QStringLiteral(" DOUBLE PRECISION"));
     };
     return opciones;
+}
+
+QString textoPorBloques(const QString &nombre)
+{
+    QFile f(QStringLiteral(VELMORA_SOURCE_DIR "/tests/fixtures/risk-procedure-by-blocks.sql"));
+    if (!f.open(QIODevice::ReadOnly))
+        throw std::runtime_error("cannot read tests/fixtures/risk-procedure-by-blocks.sql");
+    return QString::fromLatin1(f.readAll()).replace(QStringLiteral("PRSITUACIONRIESGOPORBLOQUES"), nombre);
+}
+
+void instalarPorBloques(const testsupport::TestDatabase &db, const QString &nombre)
+{
+    db.run(QStringLiteral("SET TERM ^ ;\n") + textoPorBloques(nombre) + QStringLiteral("\n^\nSET TERM ; ^\n"));
 }
 
 QStringList salidasRiesgo()

@@ -32,6 +32,13 @@ testsupport::TestDatabase::Options sinDominioImporte();
 /// The risk procedure's 81 outputs in their declared order.
 QStringList salidasRiesgo();
 
+/// The block-by-block text the risk procedure replaced
+/// (tests/fixtures/risk-procedure-by-blocks.sql), creating a procedure named `nombre`.
+QString textoPorBloques(const QString &nombre);
+
+/// Creates (or replaces) the procedure `nombre` with that text in `db`.
+void instalarPorBloques(const testsupport::TestDatabase &db, const QString &nombre);
+
 /// The procedure's single row for one customer, output name -> value; a NULL
 /// output is missing from the map.
 std::map<QString, double> situacionRiesgo(const testsupport::TestDatabase &db, int idCliente);
