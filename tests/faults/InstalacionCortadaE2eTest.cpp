@@ -121,6 +121,25 @@ protected:
         return i;
     }
 
+    /// What a cut run must leave: the host alive, a notice asking for another run,
+    /// no message from the main screen's own session (it wrote nothing, so losing
+    /// it on the way out is no news to the user) and no connection left.
+    static void esperaCorteLimpio(const Instalacion &i, const char *caso)
+    {
+        esperaSuperviviente(i.r, caso);
+        EXPECT_TRUE(i.aviso.contains(QStringLiteral("Vuelva a ejecutar la instalación"))) << i.aviso.toStdString();
+        EXPECT_EQ(mensajes(i.r), QStringList()) << i.r.out.toStdString();
+        EXPECT_EQ(i.conexionesAlFinal, "0");
+    }
+
+    /// The module's objects after a cut run; none may be half made.
+    static QStringList objetosEnteros()
+    {
+        const QStringList o = objetos(*db);
+        EXPECT_FALSE(o.join(u' ').contains(QStringLiteral(":half"))) << o.join(u' ').toStdString();
+        return o;
+    }
+
     static QString via(const ProxyTcp &proxy) { return QString::fromStdString(proxy.hostString(db->file().toStdString())); }
 
     static inline TestDatabase *db = nullptr;
@@ -149,15 +168,10 @@ TEST_F(InstalacionCortada, ObjectsAreWholeOrAbsentAndTheNextRunCompletesThem)
                 QThread::msleep(20);
             proxy.stop();
         });
-        esperaSuperviviente(i.r, "server stopped");
+        esperaCorteLimpio(i, "server stopped");
         EXPECT_TRUE(i.aviso.contains(QStringLiteral("La instalación no ha terminado correctamente"))) << i.aviso.toStdString();
-        EXPECT_TRUE(i.aviso.contains(QStringLiteral("Vuelva a ejecutar la instalación"))) << i.aviso.toStdString();
-        // The main screen's session wrote nothing, so losing it on the way out is no news to the user.
-        EXPECT_EQ(mensajes(i.r), QStringList()) << i.r.out.toStdString();
-        EXPECT_EQ(i.conexionesAlFinal, "0");
     }
-    const QStringList tras = objetos(*db);
-    EXPECT_FALSE(tras.join(u' ').contains(QStringLiteral(":half"))) << tras.join(u' ').toStdString();
+    const QStringList tras = objetosEnteros();
     EXPECT_NE(tras, nada);
     EXPECT_NE(tras, todo);
 
@@ -167,13 +181,9 @@ TEST_F(InstalacionCortada, ObjectsAreWholeOrAbsentAndTheNextRunCompletesThem)
         ProxyTcp proxy;
         proxy.acceptOnly(11);
         const auto i = instalar(via(proxy), {});
-        esperaSuperviviente(i.r, "connections refused");
-        EXPECT_TRUE(i.aviso.contains(QStringLiteral("Vuelva a ejecutar la instalación"))) << i.aviso.toStdString();
-        EXPECT_EQ(mensajes(i.r), QStringList()) << i.r.out.toStdString();
-        EXPECT_EQ(i.conexionesAlFinal, "0");
+        esperaCorteLimpio(i, "connections refused");
     }
-    const QStringList tras2 = objetos(*db);
-    EXPECT_FALSE(tras2.join(u' ').contains(QStringLiteral(":half"))) << tras2.join(u' ').toStdString();
+    const QStringList tras2 = objetosEnteros();
     EXPECT_NE(tras2, tras);
     EXPECT_NE(tras2, todo);
 
