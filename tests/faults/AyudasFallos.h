@@ -15,6 +15,16 @@
 
 namespace faulttest {
 
+/// Company group 1 with company 1 "Empresa Uno", its currency and rate, the
+/// document series "A" and the payment method "C1": the host rows the fault
+/// cases with customers start from.
+inline void empresaUno(testsupport::HostRows &rows)
+{
+    rows.grupoEmpresas(1, 0).empresa(1, 1, QStringLiteral("Empresa Uno"), 1).moneda(1, 2).cambio(1, 1, 1, 1.0);
+    rows.serieDocumento(1, QStringLiteral("A"), 1);
+    rows.formaPago(1, QStringLiteral("C1"), 1, 0, 2, 30);
+}
+
 /// The host survived and the call returned 1.
 inline void esperaSuperviviente(const hosttest::HostResult &r, const char *caso)
 {

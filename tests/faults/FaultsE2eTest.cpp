@@ -36,9 +36,7 @@ protected:
     {
         db = new TestDatabase(QStringLiteral("faults-e2e"));
         HostRows rows;
-        rows.grupoEmpresas(1, 0).empresa(1, 1, QStringLiteral("Empresa Uno"), 1).moneda(1, 2).cambio(1, 1, 1, 1.0);
-        rows.serieDocumento(1, QStringLiteral("A"), 1);
-        rows.formaPago(1, QStringLiteral("C1"), 1, 0, 2, 30);
+        faulttest::empresaUno(rows);
         // Enough customers that gathering a listing takes many round trips.
         for (int i = 1; i <= kClientes; ++i)
             rows.cliente(i, QStringLiteral("C%1").arg(i), QStringLiteral("Cliente %1").arg(i), 1, 1000.0)

@@ -74,9 +74,7 @@ protected:
     {
         db = new TestDatabase(QStringLiteral("faults-files"));
         HostRows rows;
-        rows.grupoEmpresas(1, 0).empresa(1, 1, QStringLiteral("Empresa Uno"), 1).moneda(1, 2).cambio(1, 1, 1, 1.0);
-        rows.serieDocumento(1, QStringLiteral("A"), 1);
-        rows.formaPago(1, QStringLiteral("C1"), 1, 0, 2, 30);
+        faulttest::empresaUno(rows);
         rows.cliente(1, QStringLiteral("C1"), QStringLiteral("Cliente Uno"), 1, 1000.0);
         rows.into(*db);
         installtest::instalarModulo(*db);
